@@ -1,0 +1,159 @@
+#include "key_naming.h"
+
+#include "utf8.h"
+
+namespace quillpad {
+namespace {
+
+struct Name {
+    std::uint8_t vk;
+    const char* text;
+};
+
+constexpr Name kNames[] = {
+    {0x00, "Null"},     {0x08, "Backspace"}, {0x09, "Tab"},      {0x0D, "Enter"},
+    {0x13, "Pause"},    {0x14, "Capital"},   {0x1B, "Esc"},      {0x20, "Space"},
+    {0x21, "PageUp"},   {0x22, "PageDown"},  {0x23, "End"},      {0x24, "Home"},
+    {0x25, "Left"},     {0x26, "Up"},        {0x27, "Right"},    {0x28, "Down"},
+    {0x2D, "Insert"},   {0x2E, "Delete"},    {0x5D, "Application"}, {0x6A, "Keypad *"},
+    {0x6B, "Keypad +"}, {0x6D, "Keypad -"},  {0x6F, "keypad /"}, {0x90, "Numlock"},
+    {0x91, "Scroll"},   {0xBA, ";"},         {0xBB, "="},        {0xBC, ","},
+    {0xBD, "-"},        {0xBE, "."},         {0xBF, "/"},        {0xC0, "`"},
+    {0xDB, "["},        {0xDC, "\\"},        {0xDD, "]"},        {0xDE, "'"},
+};
+
+// The first character of a name under Shift, after the US layout.
+struct ShiftedChar {
+    std::uint8_t vk;
+    char shifted;
+};
+
+constexpr ShiftedChar kShifted[] = {
+    {0x30, ')'}, {0x31, '!'}, {0x32, '@'}, {0x33, '#'}, {0x34, '$'}, {0x35, '%'},
+    {0x36, '^'}, {0x37, '&'}, {0x38, '*'}, {0x39, '('}, {0xBA, ':'}, {0xBB, '+'},
+    {0xBC, '<'}, {0xBD, '_'}, {0xBE, '>'}, {0xBF, '?'}, {0xC0, '~'}, {0xDB, '{'},
+    {0xDC, '|'}, {0xDD, '}'}, {0xDE, '"'},
+};
+
+bool IsLetterKey(std::uint8_t vk) { return vk >= 0x41 && vk <= 0x5A; }
+
+// Replaces the first character of text (a whole UTF-8 character) by replacement; an empty
+// text gets the replacement as its only character.
+void ReplaceFirstChar(std::string& text, char replacement) {
+    const std::size_t len = utf8::CharLength(text, 0);
+    if (len == 0) {
+        text.assign(1, replacement);
+    } else {
+        text.erase(0, len - 1);
+        text[0] = replacement;
+    }
+}
+
+void ApplyShift(std::string& name, std::uint8_t vk) {
+    if (IsLetterKey(vk)) {
+        utf8::UpperFirstChar(name);
+        return;
+    }
+    for (const auto& s : kShifted) {
+        if (s.vk == vk) {
+            ReplaceFirstChar(name, s.shifted);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::string VkToKeyName(std::uint8_t vk) {
+    for (const auto& n : kNames) {
+        if (n.vk == vk) {
+            return n.text;
+        }
+    }
+    if (vk >= 0x70 && vk <= 0x7B) {
+        std::string name = std::to_string(vk - 0x6F);
+        name.insert(name.begin(), 'F');
+        return name;
+    }
+    if (IsLetterKey(vk)) {
+        return std::string(1, static_cast<char>(vk + 0x20));
+    }
+    // Any other code is shown as the character with that code (Latin-1).
+    return utf8::Encode(vk);
+}
+
+std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const KeyNameLookup& lookup) {
+    std::string name;
+    if (a.lParam != 0 && useKeyNames && lookup) {
+        name = utf8::Truncate(lookup(a.lParam), kMaxKeyNameBytes);
+        // Letter keys are shown in lower case, whatever case the layout names them in.
+        if (IsLetterKey(a.vk)) {
+            utf8::LowerFirstChar(name);
+        }
+    } else {
+        name = VkToKeyName(a.vk);
+    }
+
+    std::string modifiers;
+    if (a.modifiers & kModShift) {
+        modifiers += "Shift+";
+        ApplyShift(name, a.vk);
+    }
+    std::string mouse;
+    if (a.mouse & kMouseLeft) mouse += "Mouse Left+";
+    if (a.mouse & kMouseMiddle) mouse += "Mouse Middle+";
+    if (a.mouse & kMouseRight) mouse += "Mouse Right+";
+    if (a.modifiers & kModAlt) modifiers += "Alt+";
+    if (a.modifiers & kModCtrl) modifiers += "Ctrl+";
+    if (a.modifiers & kModWindows) modifiers += "Windows+";
+
+    std::string result = modifiers + mouse + name;
+    if (result.size() > 1 && result.back() == '+') {
+        result.pop_back();
+    }
+    return result;
+}
+
+std::string NormalizeKeyText(std::string_view text) {
+    // 1. Drop every "Null"; 2. drop the stray byte pair CC CC where a character would start.
+    std::string s;
+    s.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, 4, "Null") == 0) {
+            i += 4;
+        } else {
+            const std::size_t len = utf8::CharLength(text, i);
+            s.append(text.substr(i, len));
+            i += len;
+        }
+    }
+    std::string t;
+    t.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) == 0xCC && i + 1 < s.size() &&
+            static_cast<unsigned char>(s[i + 1]) == 0xCC) {
+            i += 2;
+        } else {
+            const std::size_t len = utf8::CharLength(s, i);
+            t.append(s, i, len);
+            i += len;
+        }
+    }
+    // 3. "++" becomes "+", in one pass over non-overlapping pairs.
+    std::string u;
+    u.reserve(t.size());
+    for (std::size_t i = 0; i < t.size();) {
+        if (t.compare(i, 2, "++") == 0) {
+            u += '+';
+            i += 2;
+        } else {
+            u += t[i++];
+        }
+    }
+    // 4, 5. One leading and one trailing "+".
+    if (!u.empty() && u.front() == '+') u.erase(0, 1);
+    if (!u.empty() && u.back() == '+') u.pop_back();
+    return u.empty() ? "Null" : u;
+}
+
+}  // namespace quillpad
