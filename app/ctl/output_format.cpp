@@ -76,7 +76,7 @@ std::string FormatKeysJson(const KeyAssignments& keys) {
 
 std::string FormatHexDump(const ConfigBlock& block) {
     std::string out;
-    char cell[8];
+    char cell[24];
     for (std::size_t offset = 0; offset < block.size(); offset += 16) {
         std::snprintf(cell, sizeof cell, "%04zX:", offset);
         out += cell;

@@ -29,13 +29,21 @@ TEST(AssignmentText, KeypadKeysAreExactlyWhatStoredUsagesReadBackAs) {
 }
 
 // Every key the keypad can hold, with every modifier and mouse byte, prints as a text that
-// parses back to the same record. One test per key, so that they can run in parallel.
+// parses back to the same record. One test per key, so that they can run in parallel. The
+// sanitizer build, 20 times slower, takes every 17th mouse byte (0x00, 0x11, ..., 0xFF: each
+// bit set and clear); the release build takes them all.
+#ifdef QUILLPAD_SANITIZED_BUILD
+constexpr int kMouseStep = 17;
+#else
+constexpr int kMouseStep = 1;
+#endif
+
 class CanonicalRoundTrip : public testing::TestWithParam<std::uint8_t> {};
 
 TEST_P(CanonicalRoundTrip, EveryModifierAndMouseByte) {
     const std::uint8_t vk = GetParam();
     for (int modifiers = 0; modifiers < 256; ++modifiers) {
-        for (int mouse = 0; mouse < 256; ++mouse) {
+        for (int mouse = 0; mouse < 256; mouse += kMouseStep) {
             const KeyAssignment a{vk, static_cast<std::uint8_t>(modifiers),
                                   static_cast<std::uint8_t>(mouse), 0};
             const std::string text = CanonicalAssignmentText(a);
