@@ -19,23 +19,31 @@ struct BitName {
 
 // In the window's order, then the high bits (right-hand modifiers of a HID keyboard report).
 constexpr BitName kModifierNames[] = {
-    {kModShift, "Shift"}, {kModAlt, "Alt"},         {kModCtrl, "Ctrl"},
-    {kModWindows, "Windows"}, {0x10, "Right Ctrl"}, {0x20, "Right Shift"},
-    {0x40, "Right Alt"},  {0x80, "Right Windows"},
+    {kModShift, "Shift"}, {kModAlt, "Alt"},      {kModCtrl, "Ctrl"},  {kModWindows, "Windows"},
+    {0x10, "Right Ctrl"}, {0x20, "Right Shift"}, {0x40, "Right Alt"}, {0x80, "Right Windows"},
 };
 
 // Left, middle, right as the window shows them, then buttons 4 to 8 of a HID mouse report.
 constexpr BitName kMouseNames[] = {
-    {kMouseLeft, "Mouse Left"}, {kMouseMiddle, "Mouse Middle"}, {kMouseRight, "Mouse Right"},
-    {0x08, "Mouse 4"},          {0x10, "Mouse 5"},              {0x20, "Mouse 6"},
-    {0x40, "Mouse 7"},          {0x80, "Mouse 8"},
+    {kMouseLeft, "Mouse Left"},
+    {kMouseMiddle, "Mouse Middle"},
+    {kMouseRight, "Mouse Right"},
+    {0x08, "Mouse 4"},
+    {0x10, "Mouse 5"},
+    {0x20, "Mouse 6"},
+    {0x40, "Mouse 7"},
+    {0x80, "Mouse 8"},
 };
 
 constexpr std::uint8_t kVkEquals = 0xBB;
 constexpr std::uint8_t kVkKeypadPlus = 0x6B;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c;
+}
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Lower case, blanks trimmed, every run of blanks inside made one space.
 std::string Fold(std::string_view text) {
@@ -47,7 +55,8 @@ std::string Fold(std::string_view text) {
             pendingBlank = !out.empty();
             continue;
         }
-        if (pendingBlank) out.push_back(' ');
+        if (pendingBlank)
+            out.push_back(' ');
         pendingBlank = false;
         out.push_back(Lower(c));
     }
@@ -57,7 +66,8 @@ std::string Fold(std::string_view text) {
 // The key's name under Shift as the window shows it; "=" keeps its own name, because the
 // shifted "+" would clash with the separator.
 std::string ShiftedKeyName(std::uint8_t vk) {
-    if (vk == kVkEquals || vk == kVkKeypadPlus) return VkToKeyName(vk);
+    if (vk == kVkEquals || vk == kVkKeypadPlus)
+        return VkToKeyName(vk);
     const std::string shown = FormatAssignment(KeyAssignment{vk, kModShift, 0, 0}, false);
     return shown.substr(std::string_view("Shift+").size());
 }
@@ -80,16 +90,19 @@ struct Tables {
 const Tables& GetTables() {
     static const Tables tables = [] {
         Tables t;
-        for (const auto& n : kModifierNames) t.names[Fold(n.name)] = {Meaning::kModifier, n.bit, false};
+        for (const auto& n : kModifierNames)
+            t.names[Fold(n.name)] = {Meaning::kModifier, n.bit, false};
         t.names["win"] = {Meaning::kModifier, kModWindows, false};
         t.names["right win"] = {Meaning::kModifier, 0x80, false};
-        for (const auto& n : kMouseNames) t.names[Fold(n.name)] = {Meaning::kMouse, n.bit, false};
+        for (const auto& n : kMouseNames)
+            t.names[Fold(n.name)] = {Meaning::kMouse, n.bit, false};
         t.names["null"] = {Meaning::kKey, 0, false};
         for (int usage = 0; usage < 256; ++usage) {
             t.keypadVk[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
         }
         for (int vk = 1; vk < 256; ++vk) {
-            if (!t.keypadVk[vk]) continue;
+            if (!t.keypadVk[vk])
+                continue;
             const auto v = static_cast<std::uint8_t>(vk);
             t.plainName[v] = VkToKeyName(v);
             t.shiftedName[v] = ShiftedKeyName(v);
@@ -114,7 +127,8 @@ AssignmentParse Fail(std::string message) {
 }
 
 std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -122,7 +136,8 @@ std::string_view TrimRight(std::string_view s) {
 // folded key name, and leaves in body what precedes it (without its separating "+").
 std::optional<std::string> SplitPlusKey(std::string_view& body, std::string& error) {
     std::string_view rest = TrimRight(body);
-    if (rest.empty() || rest.back() != '+') return std::nullopt;
+    if (rest.empty() || rest.back() != '+')
+        return std::nullopt;
     rest.remove_suffix(1);
     rest = TrimRight(rest);
     const std::size_t cut = rest.rfind('+');
@@ -143,20 +158,25 @@ std::optional<std::string> SplitPlusKey(std::string_view& body, std::string& err
 
 }  // namespace
 
-bool IsKeypadVk(std::uint8_t vk) { return GetTables().keypadVk[vk]; }
+bool IsKeypadVk(std::uint8_t vk) {
+    return GetTables().keypadVk[vk];
+}
 
 std::string CanonicalAssignmentText(const KeyAssignment& a) {
     std::string text;
     text.reserve(64);
     const auto add = [&text](std::string_view part) {
-        if (!text.empty()) text += '+';
+        if (!text.empty())
+            text += '+';
         text += part;
     };
     for (const auto& n : kModifierNames) {
-        if (a.modifiers & n.bit) add(n.name);
+        if (a.modifiers & n.bit)
+            add(n.name);
     }
     for (const auto& n : kMouseNames) {
-        if (a.mouse & n.bit) add(n.name);
+        if (a.mouse & n.bit)
+            add(n.name);
     }
     if (a.vk != 0) {
         const Tables& t = GetTables();
@@ -183,7 +203,8 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
     std::string_view body = text;
     std::string splitError;
     const std::optional<std::string> plusKey = SplitPlusKey(body, splitError);
-    if (!splitError.empty()) return Fail(quoted() + " " + splitError);
+    if (!splitError.empty())
+        return Fail(quoted() + " " + splitError);
 
     const auto& names = GetTables().names;
     AssignmentParse result;
@@ -204,8 +225,8 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
         }
         const auto found = names.find(folded);
         if (found == names.end()) {
-            failure = "unknown name " + name() + " in " + quoted() + "; accepted: " +
-                      AcceptedAssignmentNames();
+            failure = "unknown name " + name() + " in " + quoted() +
+                      "; accepted: " + AcceptedAssignmentNames();
             return false;
         }
         const Meaning& m = found->second;
@@ -232,9 +253,12 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
     if (!plusKey || body.find_first_not_of(" \t") != body.npos) {
         for (std::size_t start = 0;;) {
             const std::size_t end = body.find('+', start);
-            const std::string_view raw = body.substr(start, end == body.npos ? body.npos : end - start);
-            if (!take(raw, Fold(raw))) return Fail(std::move(failure));
-            if (end == body.npos) break;
+            const std::string_view raw =
+                body.substr(start, end == body.npos ? body.npos : end - start);
+            if (!take(raw, Fold(raw)))
+                return Fail(std::move(failure));
+            if (end == body.npos)
+                break;
             start = end + 1;
         }
     }
@@ -247,19 +271,23 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
 
 std::string AcceptedAssignmentNames() {
     std::string text = "modifiers";
-    for (const auto& n : kModifierNames) text += std::string(" ") + n.name + ",";
+    for (const auto& n : kModifierNames)
+        text += std::string(" ") + n.name + ",";
     text += " Win, Right Win; mouse buttons";
-    for (const auto& n : kMouseNames) text += std::string(" ") + n.name + ",";
+    for (const auto& n : kMouseNames)
+        text += std::string(" ") + n.name + ",";
     text.back() = ';';
     text += " keys a to z, 0 to 9, F1 to F12";
     for (int vk = 1; vk < 256; ++vk) {
         const auto v = static_cast<std::uint8_t>(vk);
-        const bool inRange = (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A) ||
-                             (vk >= 0x70 && vk <= 0x7B);
-        if (IsKeypadVk(v) && !inRange) text += ", " + VkToKeyName(v);
+        const bool inRange =
+            (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A) || (vk >= 0x70 && vk <= 0x7B);
+        if (IsKeypadVk(v) && !inRange)
+            text += ", " + VkToKeyName(v);
     }
     text += ", Null; with Shift also the shifted characters";
-    for (const auto& [name, vk] : GetTables().shiftedKeys) text += " " + name;
+    for (const auto& [name, vk] : GetTables().shiftedKeys)
+        text += " " + name;
     text += " (Shift+= or Shift++ for the equals key)";
     return text;
 }

@@ -7,17 +7,21 @@ namespace {
 
 std::string_view Trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
 // Key number of "key1" to "key6" in any case, or 0.
 int KeyNumber(std::string_view name) {
-    if (name.size() != 4) return 0;
+    if (name.size() != 4)
+        return 0;
     const std::string_view prefix = name.substr(0, 3);
     for (std::size_t i = 0; i < 3; ++i) {
-        if ((prefix[i] | 0x20) != "key"[i]) return 0;
+        if ((prefix[i] | 0x20) != "key"[i])
+            return 0;
     }
     const char digit = name[3];
     return (digit >= '1' && digit <= '0' + kKeyCount) ? digit - '0' : 0;
@@ -33,7 +37,8 @@ ProfileParse Fail(std::size_t line, std::string message) {
 
 ProfileParse ParseProfile(std::string_view text) {
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    if (text.starts_with(kByteOrderMark))
+        text.remove_prefix(kByteOrderMark.size());
 
     ProfileParse result;
     std::array<std::size_t, kKeyCount> namedOn{};  // line that named each key, 0 = none
@@ -43,12 +48,15 @@ ProfileParse ParseProfile(std::string_view text) {
         const std::size_t end = text.find('\n');
         const std::string_view line = Trim(text.substr(0, end));
         text.remove_prefix(end == text.npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == '#') continue;
-        if (line.find('\0') != line.npos) return Fail(lineNumber, "holds a NUL byte");
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.find('\0') != line.npos)
+            return Fail(lineNumber, "holds a NUL byte");
 
         const std::size_t equals = line.find('=');
         if (equals == line.npos) {
-            return Fail(lineNumber, QuoteForMessage(line) + " is not of the form keyN = ASSIGNMENT");
+            return Fail(lineNumber,
+                        QuoteForMessage(line) + " is not of the form keyN = ASSIGNMENT");
         }
         const std::string_view name = Trim(line.substr(0, equals));
         const int key = KeyNumber(name);
@@ -61,7 +69,8 @@ ProfileParse ParseProfile(std::string_view text) {
                                         std::to_string(namedOn[key - 1]));
         }
         const AssignmentParse parsed = ParseAssignmentText(value);
-        if (!parsed.ok) return Fail(lineNumber, "key" + std::to_string(key) + ": " + parsed.error);
+        if (!parsed.ok)
+            return Fail(lineNumber, "key" + std::to_string(key) + ": " + parsed.error);
         namedOn[key - 1] = lineNumber;
         result.keys[key - 1] = parsed.assignment;
     }
@@ -91,7 +100,8 @@ std::string FormatProfile(const KeyAssignments& keys, std::string_view header) {
 
 void ApplyProfile(const ProfileKeys& profile, KeyAssignments& keys) {
     for (int key = 1; key <= kKeyCount; ++key) {
-        if (profile[key - 1]) KeyByNumber(keys, key) = *profile[key - 1];
+        if (profile[key - 1])
+            KeyByNumber(keys, key) = *profile[key - 1];
     }
 }
 

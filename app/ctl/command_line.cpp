@@ -24,17 +24,21 @@ constexpr std::array<std::pair<Command, const char*>, 10> kCommands = {{
 
 std::optional<Command> FindCommand(const std::string& name) {
     for (const auto& [command, text] : kCommands) {
-        if (name == text) return command;
+        if (name == text)
+            return command;
     }
     return std::nullopt;
 }
 
-Status Usage(std::string message) { return Fail(kExitUsage, std::move(message)); }
+Status Usage(std::string message) {
+    return Fail(kExitUsage, std::move(message));
+}
 
 // Splits "--name=value" into name and value.
 std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& arg) {
     const std::size_t equals = arg.find('=');
-    if (!arg.starts_with("--") || equals == std::string::npos) return {arg, std::nullopt};
+    if (!arg.starts_with("--") || equals == std::string::npos)
+        return {arg, std::nullopt};
     return {arg.substr(0, equals), arg.substr(equals + 1)};
 }
 
@@ -48,14 +52,16 @@ class Parser {
         for (next_ = 0; next_ < args_.size();) {
             const std::string arg = args_[next_++];
             if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
-                if (Status s = Positional(arg, positional); !s.ok()) return s;
+                if (Status s = Positional(arg, positional); !s.ok())
+                    return s;
                 continue;
             }
             if (arg == "--") {
                 optionsEnded = true;
                 continue;
             }
-            if (Status s = Option(arg); !s.ok()) return s;
+            if (Status s = Option(arg); !s.ok())
+                return s;
         }
         return Finish(positional);
     }
@@ -72,7 +78,8 @@ class Parser {
             out_.command = *command;
             return Ok();
         }
-        if (out_.command == Command::kSet) return SetPositional(arg);
+        if (out_.command == Command::kSet)
+            return SetPositional(arg);
         positional.push_back(arg);
         return Ok();
     }
@@ -106,14 +113,17 @@ class Parser {
             value = *inline_;
             return Ok();
         }
-        if (next_ >= args_.size()) return Usage(name + " needs a value");
+        if (next_ >= args_.size())
+            return Usage(name + " needs a value");
         value = args_[next_++];
         return Ok();
     }
 
     Status Field(const std::string& name, const std::string& value) {
-        if (out_.command != Command::kSet) return Usage(name + " belongs to the set command");
-        if (out_.items.empty()) return Usage(name + " must follow a key number: set 1 " + name + " N");
+        if (out_.command != Command::kSet)
+            return Usage(name + " belongs to the set command");
+        if (out_.items.empty())
+            return Usage(name + " must follow a key number: set 1 " + name + " N");
         SetItem& item = out_.items.back();
         if (item.text) {
             return Usage("key " + std::to_string(item.key) +
@@ -124,9 +134,11 @@ class Parser {
             return Usage(name + " needs a number from 0 to 255 (decimal or 0x hex), not " +
                          QuoteForMessage(value));
         }
-        std::optional<std::uint8_t>& field =
-            name == "--vk" ? item.vk : name == "--modifiers" ? item.modifiers : item.mouse;
-        if (field) return Usage(name + " is given twice for key " + std::to_string(item.key));
+        std::optional<std::uint8_t>& field = name == "--vk"          ? item.vk
+                                             : name == "--modifiers" ? item.modifiers
+                                                                     : item.mouse;
+        if (field)
+            return Usage(name + " is given twice for key " + std::to_string(item.key));
         field = static_cast<std::uint8_t>(*number);
         return Ok();
     }
@@ -143,7 +155,8 @@ class Parser {
         } else if (name == "--json") {
             json_ = true;
         } else if (name == "--device") {
-            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
+            if (Status s = Value(name, inlineValue, value); !s.ok())
+                return s;
             const auto device = ParseNumber(value, kMaxDevices - 1);
             if (!device) {
                 return Usage("--device needs a slot number from 0 to " +
@@ -151,20 +164,26 @@ class Parser {
             }
             out_.device = static_cast<int>(*device);
         } else if (name == "--simulate") {
-            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
-            if (value.empty()) return Usage("--simulate needs a state file name");
+            if (Status s = Value(name, inlineValue, value); !s.ok())
+                return s;
+            if (value.empty())
+                return Usage("--simulate needs a state file name");
             out_.simulate = value;
         } else if (name == "-o" || name == "--output") {
-            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
-            if (value.empty()) return Usage(name + " needs a file name");
+            if (Status s = Value(name, inlineValue, value); !s.ok())
+                return s;
+            if (value.empty())
+                return Usage(name + " needs a file name");
             out_.output = value;
         } else if (name == "--vk" || name == "--modifiers" || name == "--mouse") {
-            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
+            if (Status s = Value(name, inlineValue, value); !s.ok())
+                return s;
             return Field(name, value);
         } else {
             return Usage("unknown option " + QuoteForMessage(arg) + "; see quillpadctl --help");
         }
-        if (inlineValue && value.empty()) return Usage(name + " takes no value");
+        if (inlineValue && value.empty())
+            return Usage(name + " takes no value");
         return Ok();
     }
 
@@ -187,12 +206,14 @@ class Parser {
             return Ok();
         }
         const Command c = out_.command;
-        if (c == Command::kNone) return Usage("no command given; see quillpadctl --help");
+        if (c == Command::kNone)
+            return Usage("no command given; see quillpadctl --help");
         if (json_ && c != Command::kShow && c != Command::kDescriptor) {
             return Usage("--json belongs to the show and descriptor commands");
         }
         out_.json = json_;
-        if (out_.output && c != Command::kDump) return Usage("-o belongs to the dump command");
+        if (out_.output && c != Command::kDump)
+            return Usage("-o belongs to the dump command");
         if (out_.verify && c != Command::kSet && c != Command::kRestore && c != Command::kLoad) {
             return Usage("--verify belongs to the commands that write: set, restore, load");
         }
@@ -209,7 +230,8 @@ class Parser {
                          QuoteForMessage(positional.front()));
         }
         if (c == Command::kSet) {
-            if (out_.items.empty()) return Usage("set needs a key and an assignment: set 3 Ctrl+F5");
+            if (out_.items.empty())
+                return Usage("set needs a key and an assignment: set 3 Ctrl+F5");
             const SetItem& last = out_.items.back();
             if (!last.text && !last.HasFields()) {
                 return Usage("key " + std::to_string(last.key) + " has no assignment");
@@ -235,7 +257,8 @@ Status ParseCommandLine(const std::vector<std::string>& args, CommandLine& out) 
 
 const char* CommandName(Command command) {
     for (const auto& [c, text] : kCommands) {
-        if (c == command) return text;
+        if (c == command)
+            return text;
     }
     return "";
 }
@@ -243,7 +266,8 @@ const char* CommandName(Command command) {
 std::optional<unsigned> ParseNumber(const std::string& text, unsigned max) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const std::size_t start = hex ? 2 : 0;
-    if (text.size() <= start || text.size() - start > 8) return std::nullopt;
+    if (text.size() <= start || text.size() - start > 8)
+        return std::nullopt;
     unsigned value = 0;
     for (std::size_t i = start; i < text.size(); ++i) {
         const char c = text[i];
@@ -259,7 +283,8 @@ std::optional<unsigned> ParseNumber(const std::string& text, unsigned max) {
         }
         value = value * (hex ? 16 : 10) + digit;
     }
-    if (value > max) return std::nullopt;
+    if (value > max)
+        return std::nullopt;
     return value;
 }
 

@@ -10,8 +10,19 @@
 
 namespace quillpad::ctl {
 
-enum class Command { kNone, kHelp, kVersion, kList, kShow, kSet, kDump, kRestore, kSave, kLoad,
-                     kDescriptor };
+enum class Command {
+    kNone,
+    kHelp,
+    kVersion,
+    kList,
+    kShow,
+    kSet,
+    kDump,
+    kRestore,
+    kSave,
+    kLoad,
+    kDescriptor
+};
 
 // One key named by `set`: either an assignment text or raw fields.
 struct SetItem {

@@ -24,10 +24,12 @@ Status CheckSetItems(const std::vector<SetItem>& items) {
     for (const SetItem& item : items) {
         if (item.text) {
             const AssignmentParse parsed = ParseAssignmentText(*item.text);
-            if (!parsed.ok) return Fail(kExitUsage, "key " + std::to_string(item.key) + ": " + parsed.error);
+            if (!parsed.ok)
+                return Fail(kExitUsage, "key " + std::to_string(item.key) + ": " + parsed.error);
         }
         if (item.vk && *item.vk != 0 && VkToUsage(*item.vk) == 0) {
-            return Fail(kExitUsage, "key " + std::to_string(item.key) + ": vk " + HexByte(*item.vk) +
+            return Fail(kExitUsage, "key " + std::to_string(item.key) + ": vk " +
+                                        HexByte(*item.vk) +
                                         " has no key code the keypad can store");
         }
     }
@@ -41,15 +43,19 @@ void ApplySetItems(const std::vector<SetItem>& items, KeyAssignments& keys) {
             key = ParseAssignmentText(*item.text).assignment;
             continue;
         }
-        if (item.vk) key.vk = *item.vk;
-        if (item.modifiers) key.modifiers = *item.modifiers;
-        if (item.mouse) key.mouse = *item.mouse;
+        if (item.vk)
+            key.vk = *item.vk;
+        if (item.modifiers)
+            key.modifiers = *item.modifiers;
+        if (item.mouse)
+            key.mouse = *item.mouse;
     }
 }
 
 Status ReadKeys(KeypadAccess& keypad, int device, KeyAssignments& keys) {
     ConfigBlock block{};
-    if (Status s = keypad.Read(device, block); !s.ok()) return s;
+    if (Status s = keypad.Read(device, block); !s.ok())
+        return s;
     DecodeConfigBlock(block, keys);
     return Ok();
 }
@@ -58,7 +64,8 @@ Status ReadKeys(KeypadAccess& keypad, int device, KeyAssignments& keys) {
 template <typename Change>
 Status ChangeKeys(KeypadAccess& keypad, const CommandLine& c, Change change) {
     KeyAssignments keys{};
-    if (Status s = ReadKeys(keypad, c.device, keys); !s.ok()) return s;
+    if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
+        return s;
     change(keys);
     return keypad.WriteAndVerify(c.device, EncodeConfigBlock(keys), c.verify);
 }
@@ -67,7 +74,8 @@ Status RunList(std::string& out) {
     const KeypadList found = ListKeypads();
     for (const KeypadSlot& slot : found.slots) {
         out += "slot " + std::to_string(slot.index) + ": " + slot.path;
-        if (slot.node != kNoDevNode) out += " (grouped by device node " + std::to_string(slot.node) + ")";
+        if (slot.node != kNoDevNode)
+            out += " (grouped by device node " + std::to_string(slot.node) + ")";
         out += '\n';
     }
     bool permission = false;
@@ -75,9 +83,12 @@ Status RunList(std::string& out) {
         out += "cannot open " + problem.path + ": " + problem.reason + '\n';
         permission = permission || IsPermissionProblem(problem);
     }
-    if (permission) out += "to fix: " + PermissionFix() + '\n';
-    if (!found.slots.empty()) return Ok();
-    if (permission) return Fail(kExitPermission, "no keypad can be opened; " + PermissionFix());
+    if (permission)
+        out += "to fix: " + PermissionFix() + '\n';
+    if (!found.slots.empty())
+        return Ok();
+    if (permission)
+        return Fail(kExitPermission, "no keypad can be opened; " + PermissionFix());
     return Fail(kExitNoKeypad, "no keypad found");
 }
 
@@ -102,10 +113,12 @@ Status RunCommand(const CommandLine& c, std::string& out) {
     ConfigBlock restoreBlock{};
     ProfileKeys profile;
     if (c.command == Command::kSet) {
-        if (Status s = CheckSetItems(c.items); !s.ok()) return s;
+        if (Status s = CheckSetItems(c.items); !s.ok())
+            return s;
     } else if (c.command == Command::kRestore) {
         std::string content;
-        if (Status s = ReadSmallFile(c.file, restoreBlock.size(), content); !s.ok()) return s;
+        if (Status s = ReadSmallFile(c.file, restoreBlock.size(), content); !s.ok())
+            return s;
         if (content.size() != restoreBlock.size()) {
             return Fail(kExitBadFile, c.file + ": holds " + std::to_string(content.size()) +
                                           " bytes; a configuration block is exactly 256");
@@ -113,46 +126,57 @@ Status RunCommand(const CommandLine& c, std::string& out) {
         std::copy(content.begin(), content.end(), restoreBlock.begin());
     } else if (c.command == Command::kLoad) {
         std::string content;
-        if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok()) return s;
+        if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok())
+            return s;
         const ProfileParse parsed = ParseProfile(content);
-        if (!parsed.ok) return Fail(kExitBadFile, c.file + ": " + parsed.error);
+        if (!parsed.ok)
+            return Fail(kExitBadFile, c.file + ": " + parsed.error);
         profile = parsed.keys;
     }
 
     KeypadAccess keypad;
-    if (Status s = keypad.Open(c.simulate); !s.ok()) return s;
+    if (Status s = keypad.Open(c.simulate); !s.ok())
+        return s;
 
     switch (c.command) {
         case Command::kList:
             return RunList(out);
         case Command::kShow: {
             KeyAssignments keys{};
-            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok()) return s;
+            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
+                return s;
             out = c.json ? FormatKeysJson(keys) : FormatKeysTable(keys);
             return Ok();
         }
         case Command::kSet:
-            return ChangeKeys(keypad, c, [&](KeyAssignments& keys) { ApplySetItems(c.items, keys); });
+            return ChangeKeys(keypad, c,
+                              [&](KeyAssignments& keys) { ApplySetItems(c.items, keys); });
         case Command::kLoad:
-            return ChangeKeys(keypad, c, [&](KeyAssignments& keys) { ApplyProfile(profile, keys); });
+            return ChangeKeys(keypad, c,
+                              [&](KeyAssignments& keys) { ApplyProfile(profile, keys); });
         case Command::kRestore:
             return keypad.WriteAndVerify(c.device, restoreBlock, c.verify);
         case Command::kDump: {
             ConfigBlock block{};
-            if (Status s = keypad.Read(c.device, block); !s.ok()) return s;
+            if (Status s = keypad.Read(c.device, block); !s.ok())
+                return s;
             if (!c.output) {
                 out = FormatHexDump(block);
                 return Ok();
             }
-            return WriteWholeFile(*c.output, std::string_view(reinterpret_cast<const char*>(block.data()),
-                                                              block.size()));
+            return WriteWholeFile(
+                *c.output,
+                std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
         }
         case Command::kSave: {
             KeyAssignments keys{};
-            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok()) return s;
-            const std::string header = "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
-                                       "saved by " + VersionText().substr(0, VersionText().size() - 1) +
-                                       " from the keypad in slot " + std::to_string(c.device);
+            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
+                return s;
+            const std::string header =
+                "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
+                "saved by " +
+                VersionText().substr(0, VersionText().size() - 1) + " from the keypad in slot " +
+                std::to_string(c.device);
             return WriteWholeFile(c.file, FormatProfile(keys, header));
         }
         default:

@@ -40,7 +40,8 @@ std::string FormatCollections(const std::vector<CollectionSummary>& collections)
             out += "not the configuration interface (that has usage page 0x0001, usage 0x0003)\n";
         }
     }
-    if (collections.empty()) out = "no top-level application collection\n";
+    if (collections.empty())
+        out = "no top-level application collection\n";
     return out;
 }
 
@@ -48,20 +49,23 @@ std::string FormatCollectionsJson(const std::vector<CollectionSummary>& collecti
     std::string out = "[";
     for (std::size_t i = 0; i < collections.size(); ++i) {
         const CollectionSummary& c = collections[i];
-        out += std::string(i == 0 ? "\n" : ",\n") + "  {\"usage_page\": " + std::to_string(c.usagePage) +
-               ", \"usage\": " + std::to_string(c.usage) +
-               ", \"input_report_length\": " + std::to_string(c.inputReportLength) +
-               ", \"output_report_length\": " + std::to_string(c.outputReportLength) +
-               ", \"feature_report_length\": " + std::to_string(c.featureReportLength) +
-               ", \"configuration_interface\": " + (IsConfigurationInterface(c) ? "true" : "false") +
-               "}";
+        out +=
+            std::string(i == 0 ? "\n" : ",\n") +
+            "  {\"usage_page\": " + std::to_string(c.usagePage) +
+            ", \"usage\": " + std::to_string(c.usage) +
+            ", \"input_report_length\": " + std::to_string(c.inputReportLength) +
+            ", \"output_report_length\": " + std::to_string(c.outputReportLength) +
+            ", \"feature_report_length\": " + std::to_string(c.featureReportLength) +
+            ", \"configuration_interface\": " + (IsConfigurationInterface(c) ? "true" : "false") +
+            "}";
     }
     return out + (collections.empty() ? "]\n" : "\n]\n");
 }
 
 Status RunDescriptor(const std::string& file, bool json, std::string& out) {
     std::string bytes;
-    if (Status s = ReadSmallFile(file, kMaxDescriptorBytes, bytes); !s.ok()) return s;
+    if (Status s = ReadSmallFile(file, kMaxDescriptorBytes, bytes); !s.ok())
+        return s;
     std::vector<CollectionSummary> collections;
     std::string error;
     if (!SummarizeDescriptor(bytes, collections, error)) {

@@ -14,8 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const AssignmentParse assignment = ParseAssignmentText(text);
     if (assignment.ok) {
-        const AssignmentParse again = ParseAssignmentText(CanonicalAssignmentText(assignment.assignment));
-        if (!again.ok || !(again.assignment == assignment.assignment)) std::abort();
+        const AssignmentParse again =
+            ParseAssignmentText(CanonicalAssignmentText(assignment.assignment));
+        if (!again.ok || !(again.assignment == assignment.assignment))
+            std::abort();
     } else if (assignment.error.empty() || assignment.error.find('\n') != std::string::npos) {
         std::abort();
     }
@@ -26,9 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ApplyProfile(profile.keys, keys);
         const ProfileParse again = ParseProfile(FormatProfile(keys, "fuzz"));
         KeyAssignments reloaded{};
-        if (!again.ok) std::abort();
+        if (!again.ok)
+            std::abort();
         ApplyProfile(again.keys, reloaded);
-        if (!(reloaded == keys)) std::abort();
+        if (!(reloaded == keys))
+            std::abort();
     } else if (profile.error.empty() || profile.error.find('\n') != std::string::npos) {
         std::abort();
     }

@@ -181,6 +181,8 @@ std::string HelpText(Command topic) {
     }
 }
 
-std::string VersionText() { return std::string("quillpadctl ") + QUILLPAD_VERSION + "\n"; }
+std::string VersionText() {
+    return std::string("quillpadctl ") + QUILLPAD_VERSION + "\n";
+}
 
 }  // namespace quillpad::ctl

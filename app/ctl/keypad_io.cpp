@@ -12,7 +12,9 @@
 namespace quillpad::ctl {
 namespace {
 
-void Wait100ms() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+void Wait100ms() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
 
 }  // namespace
 
@@ -44,19 +46,23 @@ KeypadAccess::~KeypadAccess() {
 }
 
 Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
-    if (!simulateFile) return Ok();  // the library's default: this system's HID access
+    if (!simulateFile)
+        return Ok();  // the library's default: this system's HID access
     std::string error;
     platform_ = MakeSimulatedKeypad(*simulateFile, error);
-    if (!platform_) return Fail(kExitBadFile, "simulated keypad " + *simulateFile + ": " + error);
+    if (!platform_)
+        return Fail(kExitBadFile, "simulated keypad " + *simulateFile + ": " + error);
     DevSetPlatform(platform_.get());
     return Ok();
 }
 
 Status KeypadAccess::Enumerate(int device, bool wait) {
-    if (wait) Wait100ms();
+    if (wait)
+        Wait100ms();
     const int count = DevEnumerate(nullptr);
     if (DevIsReady(device)) {
-        if (wait) Wait100ms();
+        if (wait)
+            Wait100ms();
         return Ok();
     }
     if (count <= 0) {
@@ -80,16 +86,19 @@ Status KeypadAccess::Enumerate(int device, bool wait) {
 
 Status KeypadAccess::Read(int device, ConfigBlock& block) {
     block.fill(0);
-    if (Status s = Enumerate(device, true); !s.ok()) return s;
+    if (Status s = Enumerate(device, true); !s.ok())
+        return s;
     DevSelect(device);
     if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size()))) {
-        return Fail(kExitTransfer, "reading the keypad in slot " + std::to_string(device) + " failed");
+        return Fail(kExitTransfer,
+                    "reading the keypad in slot " + std::to_string(device) + " failed");
     }
     return Ok();
 }
 
 Status KeypadAccess::Write(int device, const ConfigBlock& block) {
-    if (Status s = Enumerate(device, false); !s.ok()) return s;
+    if (Status s = Enumerate(device, false); !s.ok())
+        return s;
     DevSelect(device);
     if (!DevWriteBlock(block.data(), 0, static_cast<int>(block.size()))) {
         return Fail(kExitTransfer, "writing the keypad in slot " + std::to_string(device) +
@@ -99,8 +108,10 @@ Status KeypadAccess::Write(int device, const ConfigBlock& block) {
 }
 
 Status KeypadAccess::WriteAndVerify(int device, const ConfigBlock& block, bool verify) {
-    if (Status s = Write(device, block); !s.ok()) return s;
-    if (!verify) return Ok();
+    if (Status s = Write(device, block); !s.ok())
+        return s;
+    if (!verify)
+        return Ok();
     ConfigBlock readBack{};
     if (Status s = Read(device, readBack); !s.ok()) {
         s.message = "verifying: " + s.message;
@@ -109,8 +120,8 @@ Status KeypadAccess::WriteAndVerify(int device, const ConfigBlock& block, bool v
     for (std::size_t i = 0; i < block.size(); ++i) {
         if (readBack[i] != block[i]) {
             return Fail(kExitVerify, "verify failed: byte " + std::to_string(i) +
-                                         " reads back as " + HexByte(readBack[i]) +
-                                         ", written " + HexByte(block[i]));
+                                         " reads back as " + HexByte(readBack[i]) + ", written " +
+                                         HexByte(block[i]));
         }
     }
     return Ok();

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
     CommandLine commandLine;
     Status status = ParseCommandLine(args, commandLine);
     std::string out;
-    if (status.ok()) status = RunCommand(commandLine, out);
+    if (status.ok())
+        status = RunCommand(commandLine, out);
     if (!status.ok()) {
         std::fprintf(stderr, "quillpadctl: %s\n", status.message.c_str());
         return status.code;

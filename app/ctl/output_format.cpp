@@ -45,7 +45,8 @@ std::string JsonString(std::string_view text) {
 
 std::string FormatKeysTable(const KeyAssignments& keys) {
     std::size_t width = 8;
-    for (const KeyAssignment& key : keys) width = std::max(width, CanonicalAssignmentText(key).size());
+    for (const KeyAssignment& key : keys)
+        width = std::max(width, CanonicalAssignmentText(key).size());
     std::string out;
     for (int number = 1; number <= kKeyCount; ++number) {
         const KeyAssignment& key = KeyByNumber(keys, number);
@@ -54,7 +55,8 @@ std::string FormatKeysTable(const KeyAssignments& keys) {
         out += "key " + std::to_string(number) + "  " + canonical +
                std::string(width - canonical.size(), ' ') + "  vk " + HexByte(key.vk) +
                "  modifiers " + HexByte(key.modifiers) + "  mouse " + HexByte(key.mouse);
-        if (shown != canonical) out += "  (the window shows \"" + shown + "\")";
+        if (shown != canonical)
+            out += "  (the window shows \"" + shown + "\")";
         out += '\n';
     }
     return out;

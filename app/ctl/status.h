@@ -23,7 +23,11 @@ struct Status {
     bool ok() const { return code == kExitOk; }
 };
 
-inline Status Ok() { return {}; }
-inline Status Fail(int code, std::string message) { return {code, std::move(message)}; }
+inline Status Ok() {
+    return {};
+}
+inline Status Fail(int code, std::string message) {
+    return {code, std::move(message)};
+}
 
 }  // namespace quillpad::ctl

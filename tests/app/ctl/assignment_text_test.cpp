@@ -13,14 +13,16 @@ namespace {
 std::vector<std::uint8_t> KeypadVks() {
     std::vector<std::uint8_t> vks;
     for (int vk = 0; vk < 256; ++vk) {
-        if (IsKeypadVk(static_cast<std::uint8_t>(vk))) vks.push_back(static_cast<std::uint8_t>(vk));
+        if (IsKeypadVk(static_cast<std::uint8_t>(vk)))
+            vks.push_back(static_cast<std::uint8_t>(vk));
     }
     return vks;
 }
 
 TEST(AssignmentText, KeypadKeysAreExactlyWhatStoredUsagesReadBackAs) {
     std::vector<bool> decoded(256, false);
-    for (int usage = 0; usage < 256; ++usage) decoded[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
+    for (int usage = 0; usage < 256; ++usage)
+        decoded[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
     for (int vk = 0; vk < 256; ++vk) {
         EXPECT_EQ(IsKeypadVk(static_cast<std::uint8_t>(vk)), decoded[vk]) << vk;
     }

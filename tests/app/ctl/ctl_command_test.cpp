@@ -21,7 +21,8 @@ class FaultyPlatform : public HidPlatform {
     explicit FaultyPlatform(const std::string& stateFile) {
         std::string error;
         inner_ = MakeSimulatedKeypad(stateFile, error);
-        if (!inner_) throw std::runtime_error(error);
+        if (!inner_)
+            throw std::runtime_error(error);
     }
 
     bool hideKeypad = false;         // the interface list is empty...
@@ -34,7 +35,8 @@ class FaultyPlatform : public HidPlatform {
     bool InterfaceExists(InterfaceList list, int index) override {
         return !hideKeypad && inner_->InterfaceExists(list, index);
     }
-    bool GetInterfaceDetail(InterfaceList list, int index, std::string& path, DevNode& node) override {
+    bool GetInterfaceDetail(InterfaceList list, int index, std::string& path,
+                            DevNode& node) override {
         return inner_->GetInterfaceDetail(list, index, path, node);
     }
     void CloseInterfaceList(InterfaceList list) override { inner_->CloseInterfaceList(list); }
@@ -52,10 +54,12 @@ class FaultyPlatform : public HidPlatform {
     }
     void FreePreparsedData(PreparsedData data) override { inner_->FreePreparsedData(data); }
     bool GetCaps(PreparsedData data, HidCaps& caps) override { return inner_->GetCaps(data, caps); }
-    void GetButtonCaps(ReportKind kind, PreparsedData data, std::vector<HidButtonCaps>& caps) override {
+    void GetButtonCaps(ReportKind kind, PreparsedData data,
+                       std::vector<HidButtonCaps>& caps) override {
         inner_->GetButtonCaps(kind, data, caps);
     }
-    void GetValueCaps(ReportKind kind, PreparsedData data, std::vector<HidValueCaps>& caps) override {
+    void GetValueCaps(ReportKind kind, PreparsedData data,
+                      std::vector<HidValueCaps>& caps) override {
         inner_->GetValueCaps(kind, data, caps);
     }
     std::uint32_t MaxUsageListLength(ReportKind kind, std::uint16_t usagePage,
@@ -64,11 +68,13 @@ class FaultyPlatform : public HidPlatform {
     }
     bool WriteReport(PlatformHandle handle, const std::uint8_t* report, std::size_t length,
                      std::size_t& written) override {
-        if (failWrites) return false;
+        if (failWrites)
+            return false;
         return inner_->WriteReport(handle, report, length, written);
     }
     bool GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::size_t length) override {
-        if (failReads || !inner_->GetFeature(handle, buffer, length)) return false;
+        if (failReads || !inner_->GetFeature(handle, buffer, length))
+            return false;
         // The data follow the report ID byte.
         if (flipReadByte >= 0 && static_cast<std::size_t>(flipReadByte) + 1 < length) {
             buffer[flipReadByte + 1] ^= 0xFF;
@@ -82,7 +88,8 @@ class FaultyPlatform : public HidPlatform {
         inner_->UnregisterNotification(notification);
     }
     std::vector<DeviceProblem> LastProblems() const override {
-        if (!permissionProblem) return {};
+        if (!permissionProblem)
+            return {};
         return {{"/dev/hidraw7", "permission denied", EACCES}};
     }
 
@@ -99,7 +106,8 @@ class CtlCommand : public testing::Test {
     Status Run(const std::vector<std::string>& args, std::string& out) {
         CommandLine commandLine;
         Status status = ParseCommandLine(args, commandLine);
-        if (status.ok()) status = RunCommand(commandLine, out);
+        if (status.ok())
+            status = RunCommand(commandLine, out);
         return status;
     }
 

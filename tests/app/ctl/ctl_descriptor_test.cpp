@@ -20,9 +20,11 @@ struct KnownDescriptor {
 // The value of "key": after from, as text (a number, or a string without its quotes).
 std::string Field(const std::string& json, std::size_t from, const std::string& key) {
     std::size_t at = json.find("\"" + key + "\":", from);
-    if (at == std::string::npos) return "";
+    if (at == std::string::npos)
+        return "";
     at = json.find_first_not_of(" ", at + key.size() + 3);
-    if (json[at] == '"') return json.substr(at + 1, json.find('"', at + 1) - at - 1);
+    if (json[at] == '"')
+        return json.substr(at + 1, json.find('"', at + 1) - at - 1);
     return json.substr(at, json.find_first_of(",}", at) - at);
 }
 
@@ -49,7 +51,8 @@ std::vector<KnownDescriptor> LoadKnownDescriptors() {
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
-    for (int v : values) bytes += static_cast<char>(v);
+    for (int v : values)
+        bytes += static_cast<char>(v);
     return bytes;
 }
 
@@ -61,12 +64,12 @@ TEST(CtlDescriptor, ReportsTheLengthsWindowsComputesForRealDescriptors) {
         WriteFile(dir / "d.bin", d.bytes);
         const CtlRun run = RunCtl(dir.path(), {"descriptor", "d.bin", "--json"});
         ASSERT_EQ(run.exitCode, 0) << d.name << ": " << run.err;
-        const std::string expected =
-            "{\"usage_page\": " + std::to_string(d.usagePage) + ", \"usage\": " +
-            std::to_string(d.usage) + ", \"input_report_length\": " + std::to_string(d.input) +
-            ", \"output_report_length\": " + std::to_string(d.output) +
-            ", \"feature_report_length\": " + std::to_string(d.feature) +
-            ", \"configuration_interface\": false}";
+        const std::string expected = "{\"usage_page\": " + std::to_string(d.usagePage) +
+                                     ", \"usage\": " + std::to_string(d.usage) +
+                                     ", \"input_report_length\": " + std::to_string(d.input) +
+                                     ", \"output_report_length\": " + std::to_string(d.output) +
+                                     ", \"feature_report_length\": " + std::to_string(d.feature) +
+                                     ", \"configuration_interface\": false}";
         EXPECT_NE(run.out.find(expected), std::string::npos) << d.name << "\n" << run.out;
     }
 }

@@ -25,7 +25,8 @@ std::vector<int> ParseDump(const std::string& dump) {
     while (std::getline(lines, line)) {
         std::istringstream fields(line.substr(line.find(':') + 1));
         std::string hex;
-        while (fields >> hex) bytes.push_back(std::stoi(hex, nullptr, 16));
+        while (fields >> hex)
+            bytes.push_back(std::stoi(hex, nullptr, 16));
     }
     return bytes;
 }
@@ -33,7 +34,8 @@ std::vector<int> ParseDump(const std::string& dump) {
 std::string Block(std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
     std::string block(256, '\0');
     block[90] = static_cast<char>(0xFC);
-    for (const auto& [offset, value] : bytes) block[offset] = static_cast<char>(value);
+    for (const auto& [offset, value] : bytes)
+        block[offset] = static_cast<char>(value);
     return block;
 }
 
@@ -88,13 +90,16 @@ TEST_F(CtlProcess, SeveralKeysInOneCallAndTheAmbiguousTexts) {
     const std::string show = Ok({"show"});
     const char* lines[] = {
         "key 1  Mouse Left+a    vk 0x41  modifiers 0x00  mouse 0x01\n",
-        "key 2  Shift+=         vk 0xBB  modifiers 0x02  mouse 0x00  (the window shows \"Shift\")\n",
+        "key 2  Shift+=         vk 0xBB  modifiers 0x02  mouse 0x00  (the window shows "
+        "\"Shift\")\n",
         "key 3  Null            vk 0x00  modifiers 0x00  mouse 0x00\n",
         "key 4  Mouse Right+F5  vk 0x74  modifiers 0x00  mouse 0x02\n",
         "key 5  Right Ctrl      vk 0x00  modifiers 0x10  mouse 0x00  (the window shows \"Null\")\n",
-        "key 6  Keypad +        vk 0x6B  modifiers 0x00  mouse 0x00  (the window shows \"Keypad \")\n",
+        "key 6  Keypad +        vk 0x6B  modifiers 0x00  mouse 0x00  (the window shows \"Keypad "
+        "\")\n",
     };
-    for (const char* line : lines) EXPECT_NE(show.find(line), std::string::npos) << line << show;
+    for (const char* line : lines)
+        EXPECT_NE(show.find(line), std::string::npos) << line << show;
 
     // Fields not given keep their value.
     Ok({"set", "4", "--modifiers", "1"});

@@ -35,7 +35,8 @@ TEST(Profile, SavedProfileLoadsBackToTheSameKeys) {
 
 TEST(Profile, KeysNotNamedKeepTheirAssignment) {
     const ProfileParse parsed = ParseProfile(
-        "\xEF\xBB\xBF# my keys\r\n\r\n   # indented comment\n  KEY3 =  Mouse Left+a  \r\nkey6=Null");
+        "\xEF\xBB\xBF# my keys\r\n\r\n   # indented comment\n  KEY3 =  Mouse Left+a  "
+        "\r\nkey6=Null");
     ASSERT_TRUE(parsed.ok) << parsed.error;
     KeyAssignments keys = SampleKeys();
     ApplyProfile(parsed.keys, keys);
@@ -77,7 +78,8 @@ TEST(Profile, AnyBadLineFailsTheWholeProfileNamingTheLine) {
         const ProfileParse parsed = ParseProfile(c.text);
         EXPECT_FALSE(parsed.ok) << c.text;
         EXPECT_TRUE(parsed.error.starts_with(c.error)) << c.text << " gave: " << parsed.error;
-        for (const auto& key : parsed.keys) EXPECT_FALSE(key.has_value()) << c.text;
+        for (const auto& key : parsed.keys)
+            EXPECT_FALSE(key.has_value()) << c.text;
     }
 }
 

@@ -25,12 +25,14 @@ std::string ReadFile(const std::filesystem::path& path) {
 void WriteFile(const std::filesystem::path& path, const std::string& content) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!file) throw std::runtime_error("cannot write " + path.string());
+    if (!file)
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillpadctl-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
 
@@ -45,22 +47,27 @@ CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& 
     std::vector<std::string> argStrings = {QUILLPADCTL_PATH};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& a : argStrings) argv.push_back(a.data());
+    for (std::string& a : argStrings)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) throw std::runtime_error("cannot start " + argStrings[0]);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + argStrings[0]);
 
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) throw std::runtime_error("waitpid failed");
+        if (errno != EINTR)
+            throw std::runtime_error("waitpid failed");
     }
     CtlRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
