@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/sim/state_file.h"
 #include "report_descriptors.h"
-#include "state_file.h"
 #include "uhid_emulator.h"
 
 namespace {
@@ -20,7 +20,8 @@ const char kUsage[] =
     "Needs root and the uhid kernel module.\n"
     "\n"
     "  --state FILE       keep the keypad's 256-byte memory in FILE (read at start, written\n"
-    "                     after every completed write); a missing FILE is a fresh keypad\n"
+    "                     after every completed write); a missing FILE is created holding a\n"
+    "                     fresh keypad's memory (zeros, byte 90 = 0xFC)\n"
     "  --log FILE         append one line per event (reports, requests, violations) to FILE\n"
     "  --name TEXT        the device name (default \"Quillpad virtual keypad\")\n"
     "  --verbose          print every event on stderr\n"
@@ -114,9 +115,11 @@ int main(int argc, char** argv) {
                                  : quillpad::emu::KeypadDescriptor(usagePage, usage);
     config.speaksKeypadProtocol = !keyboard;
 
-    quillpad::ConfigBlock memory = quillpad::emu::FreshMemory();
+    // Without a state file the keypad starts as one that was never written.
+    quillpad::ConfigBlock memory{};
+    memory[quillpad::kBlockMarkerOffset] = quillpad::kBlockMarker;
     std::string error;
-    if (!config.statePath.empty() && !quillpad::emu::LoadState(config.statePath, memory, error)) {
+    if (!config.statePath.empty() && !quillpad::LoadStateFile(config.statePath, memory, error)) {
         std::fprintf(stderr, "quillpad-emu: %s\n", error.c_str());
         return 1;
     }

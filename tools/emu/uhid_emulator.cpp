@@ -15,7 +15,7 @@
 #include <fstream>
 
 #include "keypad_protocol.h"
-#include "state_file.h"
+#include "platform/sim/state_file.h"
 
 namespace quillpad::emu {
 
@@ -207,7 +207,8 @@ void UhidEmulator::Violation(const std::string& text) {
 
 void UhidEmulator::SaveMemory() {
     std::string error;
-    if (!config_.statePath.empty() && !SaveState(config_.statePath, protocol_.Memory(), error)) {
+    if (!config_.statePath.empty() &&
+        !SaveStateFile(config_.statePath, protocol_.Memory(), error)) {
         std::fprintf(stderr, "quillpad-emu: %s\n", error.c_str());
         failed_ = true;
     }
