@@ -15,19 +15,17 @@ static void InitArtwork() {
 namespace quillpad {
 namespace {
 
-// The artwork is compiled in under its resource id.
-QString ResourcePath(int resourceId) {
+// The artwork is compiled in as ":/res/<id>.png".
+QString ResourcePath(int resourceId, const QString& suffix = {}) {
     static const bool registered = (InitArtwork(), true);
     (void)registered;
-    const QString id = QString::number(resourceId);
-    for (const QString& path : {QStringLiteral(":/%1").arg(id), QStringLiteral(":/res/%1").arg(id),
-                                QStringLiteral(":/%1.png").arg(id)}) {
-        if (QFile::exists(path)) {
-            return path;
-        }
-    }
-    return {};
+    const QString path = QStringLiteral(":/res/%1%2.png").arg(resourceId).arg(suffix);
+    return QFile::exists(path) ? path : QString();
 }
+
+// Where the pointer's tip lies in picture 149.
+constexpr int kCursorHotX = 1;
+constexpr int kCursorHotY = 1;
 
 }  // namespace
 
@@ -37,8 +35,14 @@ QPixmap LoadBitmap(int resourceId) {
 }
 
 QIcon LoadAppIcon() {
-    const QString path = ResourcePath(kIconResource);
-    return path.isEmpty() ? QIcon() : QIcon(path);
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QString path = ResourcePath(kIconResource, QStringLiteral("-%1").arg(size));
+        if (!path.isEmpty()) {
+            icon.addFile(path, QSize(size, size));
+        }
+    }
+    return icon;
 }
 
 QCursor LoadOpenKeyboardCursor() {
@@ -46,7 +50,7 @@ QCursor LoadOpenKeyboardCursor() {
     if (pixmap.isNull()) {
         return QCursor(Qt::PointingHandCursor);
     }
-    return QCursor(pixmap, 0, 0);
+    return QCursor(pixmap, kCursorHotX, kCursorHotY);
 }
 
 }  // namespace quillpad
