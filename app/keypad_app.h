@@ -21,11 +21,11 @@ struct AppOptions {
 std::optional<AppOptions> ParseAppOptions(int argc, const char* const* argv, std::string& error);
 
 class CKeypadApp {
-public:
+  public:
     // The process's whole life: returns its exit status.
     int Run(int argc, char** argv);
 
-private:
+  private:
     // Constructs and runs the window modally; returns false (no further message loop).
     bool InitInstance();
 };

@@ -42,8 +42,7 @@ bool Painted(xcb_connection_t* c, xcb_window_t w) {
     }
     const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> g(geometry, std::free);
     auto* image = xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, g->width, g->height, ~0u),
-        nullptr);
+        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, g->width, g->height, ~0u), nullptr);
     if (image == nullptr) {
         return false;
     }

@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kDeviceWaitMs = 100;
 
-bool IsKeyNumber(int key) { return key >= 1 && key <= kKeyCount; }
+bool IsKeyNumber(int key) {
+    return key >= 1 && key <= kKeyCount;
+}
 
 // Modifier and mouse check boxes and the bit each one stands for.
 struct BitBox {
@@ -35,19 +37,19 @@ constexpr std::uint8_t kVkRightWindows = 0x5C;
 constexpr std::uint8_t kVkApplication = 0x5D;
 
 // Static controls whose background is always the normal colour.
-constexpr int kPlainStatics[] = {kIdDeviceCaption, kIdKeySettingGroup, kIdFunctionCaption,
-                                 kIdAlt,           kIdCtrl,            kIdShift,
-                                 kIdWindows,       kIdApplication};
+constexpr int kPlainStatics[] = {
+    kIdDeviceCaption, kIdKeySettingGroup, kIdFunctionCaption, kIdAlt,
+    kIdCtrl,          kIdShift,           kIdWindows,         kIdApplication};
 
 // Turns the busy pointer on for as long as it lives.
 class BusyPointer {
-public:
+  public:
     explicit BusyPointer(KeypadView& view) : view_(view) { view_.SetBusy(true); }
     ~BusyPointer() { view_.SetBusy(false); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
 
-private:
+  private:
     KeypadView& view_;
 };
 
@@ -350,8 +352,8 @@ void CKeypadDlg::OnRefresh() {
                 quietStart_ = false;
                 return;
             }
-            if (AppMessageBox("Couldn't find device!\nPlease try again!",
-                              kMbYesNo | kMbIconStop) == kAnswerYes) {
+            if (AppMessageBox("Couldn't find device!\nPlease try again!", kMbYesNo | kMbIconStop) ==
+                kAnswerYes) {
                 continue;
             }
             return;

@@ -29,7 +29,7 @@ struct CtlColorResult {
 };
 
 class CKeypadDlg {
-public:
+  public:
     explicit CKeypadDlg(KeypadView& view);
     CKeypadDlg(const CKeypadDlg&) = delete;
     CKeypadDlg& operator=(const CKeypadDlg&) = delete;
@@ -73,7 +73,7 @@ public:
     bool Blinking() const { return blinking_; }
     int BlinkTicks() const { return blinkTicks_; }
 
-private:
+  private:
     // Shows a message through the application message box: the application's name as the
     // caption, and the exclamation icon when no icon is given for OK/OK-Cancel/Yes-No(-Cancel).
     int AppMessageBox(const std::string& text, unsigned type);

@@ -62,7 +62,11 @@ constexpr DialogTemplate kHelp{"Help", 193, 121, "System", 10, kHelpControls};
 
 }  // namespace
 
-const DialogTemplate& KeypadTemplate() { return kKeypad; }
-const DialogTemplate& HelpTemplate() { return kHelp; }
+const DialogTemplate& KeypadTemplate() {
+    return kKeypad;
+}
+const DialogTemplate& HelpTemplate() {
+    return kHelp;
+}
 
 }  // namespace quillpad

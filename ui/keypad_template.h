@@ -7,13 +7,13 @@
 namespace quillpad {
 
 enum class ControlKind {
-    kPicture,        // a bitmap resource, scaled to its rectangle
-    kText,           // static text, one line, no word wrap
-    kWrappedText,    // static text broken into lines
-    kComboList,      // drop-down list, sorted
+    kPicture,      // a bitmap resource, scaled to its rectangle
+    kText,         // static text, one line, no word wrap
+    kWrappedText,  // static text broken into lines
+    kComboList,    // drop-down list, sorted
     kGroupBox,
-    kEdit,           // bordered, scrolls horizontally
-    kCheckBox,       // auto check box
+    kEdit,      // bordered, scrolls horizontally
+    kCheckBox,  // auto check box
     kButton,
     kDefaultButton,
 };

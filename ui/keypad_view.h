@@ -48,7 +48,7 @@ enum class PointerShape {
 };
 
 class KeypadView {
-public:
+  public:
     virtual ~KeypadView() = default;
 
     virtual void SetControlText(int id, const std::string& text) = 0;

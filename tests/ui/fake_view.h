@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -12,17 +13,12 @@
 #include "control_ids.h"
 #include "keypad_template.h"
 #include "keypad_view.h"
+#include "shown_message.h"
 
 namespace quillpad::testing {
 
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    unsigned type;
-};
-
 class FakeView : public KeypadView {
-public:
+  public:
     // Controls sit where template 102 puts them, at 3 pixels per 2 dialog units.
     FakeView() {
         for (const ControlTemplate& c : KeypadTemplate().controls) {
@@ -65,6 +61,8 @@ public:
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        unsigned type) override {
         messages.push_back({text, caption, type});
+        volatile char marker = 0;
+        stackMarks.push_back(reinterpret_cast<std::uintptr_t>(&marker));
         if (onMessage) {
             auto action = std::move(onMessage);
             onMessage = nullptr;
@@ -131,7 +129,8 @@ public:
     int focus = kNoFocus;
     std::vector<ShownMessage> messages;
     std::deque<int> answers;
-    std::function<void()> onMessage;  // runs once, while the next message is shown
+    std::vector<std::uintptr_t> stackMarks;  // where each message box was asked from
+    std::function<void()> onMessage;         // runs once, while the next message is shown
     std::vector<int> waits;
     std::vector<std::vector<int>> redraws;
     PointerShape pointer = PointerShape::kDefault;

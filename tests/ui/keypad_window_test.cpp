@@ -2,20 +2,22 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
-#include <QCloseEvent>
 #include <QSpontaneKeyEvent>
+#include <QTimer>
 
 #include "window_fixture.h"
 
 namespace quillpad::testing {
 namespace {
 
-QColor Background(const QWidget* w) { return w->palette().color(QPalette::Window); }
+QColor Background(const QWidget* w) {
+    return w->palette().color(QPalette::Window);
+}
 
 TEST_F(WindowTest, KeysThatWouldActOnTheDialogOnlyChangeTheAssignment) {
     Open();
@@ -185,6 +187,20 @@ TEST_F(WindowTest, HelpAndKeyboardPictures) {
     ClickOn(kIdOpenKeyboardPicture);
     EXPECT_EQ(oskStarts, 1);
     EXPECT_EQ(window->Dialog().CurrentKey(), 1);
+}
+
+TEST_F(WindowTest, PointerChangesOverTheKeyboardAndHelpPictures) {
+    Open();
+    const auto moveTo = [this](int id) {
+        const QWidget* w = Control(id);
+        QTest::mouseMove(Handle(), w->mapTo(window.get(), w->rect().center()));
+    };
+    moveTo(kIdOpenKeyboardPicture);
+    EXPECT_EQ(window->cursor().shape(), Qt::BitmapCursor);
+    moveTo(kIdHelpPicture);
+    EXPECT_EQ(window->cursor().shape(), Qt::WhatsThisCursor);
+    moveTo(kIdKey1Label);
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(WindowTest, BlinkTimerRunsAndEndsWithTheIndicatorHidden) {

@@ -68,8 +68,7 @@ TEST_F(WindowTest, ScreenshotShowsEveryControlInsideTheWindow) {
     for (int id : {kIdDeviceCaption, kIdFunctionCaption, kIdOk, kIdRefresh, kIdBack, kIdNext,
                    kIdReset, kIdApplication, kIdMouseMiddle}) {
         QWidget* w = Control(id);
-        EXPECT_LE(w->fontMetrics().horizontalAdvance(QString::fromStdString(Text(id))),
-                  w->width())
+        EXPECT_LE(w->fontMetrics().horizontalAdvance(QString::fromStdString(Text(id))), w->width())
             << "text of " << id << " is cut";
     }
 }

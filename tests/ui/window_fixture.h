@@ -16,17 +16,12 @@
 #include "dev.h"
 #include "keypad_window.h"
 #include "platforms.h"
+#include "shown_message.h"
 
 namespace quillpad::testing {
 
-struct ShownMessage {
-    std::string text;
-    std::string caption;
-    unsigned type;
-};
-
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         stateFile = std::filesystem::path(::testing::TempDir()) /
@@ -48,11 +43,11 @@ protected:
     // Creates, initialises and shows the window, and waits until it has the focus.
     void Open() {
         window = std::make_unique<KeypadWindow>();
-        window->SetMessageBoxHook([this](const std::string& text, const std::string& caption,
-                                         unsigned type) {
-            messages.push_back({text, caption, type});
-            return kAnswerNo;
-        });
+        window->SetMessageBoxHook(
+            [this](const std::string& text, const std::string& caption, unsigned type) {
+                messages.push_back({text, caption, type});
+                return kAnswerNo;
+            });
         window->SetOnScreenKeyboardHook([this] { ++oskStarts; });
         window->Initialise();
         window->show();

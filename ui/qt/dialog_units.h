@@ -12,7 +12,7 @@ namespace quillpad {
 QFont ResolveDialogFont(const char* face, int pointSize);
 
 class DialogUnits {
-public:
+  public:
     explicit DialogUnits(const QFont& font);
     int X(int dlu) const { return (dlu * baseX_ + 2) / 4; }
     int Y(int dlu) const { return (dlu * baseY_ + 4) / 8; }
@@ -22,7 +22,7 @@ public:
     int BaseX() const { return baseX_; }
     int BaseY() const { return baseY_; }
 
-private:
+  private:
     int baseX_;
     int baseY_;
 };

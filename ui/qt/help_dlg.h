@@ -6,7 +6,7 @@
 namespace quillpad {
 
 class CHelpDlg : public QDialog {
-public:
+  public:
     CHelpDlg();
 };
 

@@ -25,7 +25,9 @@
 namespace quillpad {
 namespace {
 
-QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 // Controls that ask for their colours as static controls do.
 bool IsStaticClass(const ControlTemplate& c) {
@@ -74,10 +76,13 @@ KeypadWindow::KeypadWindow() : dlg_(*this) {
     qApp->installEventFilter(this);
 }
 
-KeypadWindow::~KeypadWindow() { qApp->removeEventFilter(this); }
+KeypadWindow::~KeypadWindow() {
+    qApp->removeEventFilter(this);
+}
 
 void KeypadWindow::Initialise() {
     dlg_.OnInitDialog();
+    openKeyboardCursor_ = LoadOpenKeyboardCursor();
     // The default focus: the first tab stop of the window, the OK button.
     FocusControl(kIdOk);
     const CtlColorResult own = dlg_.OnCtlColor(kIdStatic, CtlColorClass::kOther);
@@ -250,7 +255,9 @@ void KeypadWindow::StopTimer(int timerId) {
     }
 }
 
-void KeypadWindow::Wait(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
+void KeypadWindow::Wait(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
 
 void KeypadWindow::RedrawControls(std::span<const int> ids) {
     for (int id : ids) {
@@ -264,7 +271,7 @@ void KeypadWindow::RedrawControls(std::span<const int> ids) {
 void KeypadWindow::SetPointer(PointerShape shape) {
     switch (shape) {
         case PointerShape::kOpenKeyboard:
-            setCursor(LoadOpenKeyboardCursor());
+            setCursor(openKeyboardCursor_);
             break;
         case PointerShape::kHelp:
             setCursor(Qt::WhatsThisCursor);
@@ -291,7 +298,9 @@ void KeypadWindow::StartOnScreenKeyboard() {
     StartOnScreenKeyboardProgram();
 }
 
-void KeypadWindow::RunHelpDialog() { help_.exec(); }
+void KeypadWindow::RunHelpDialog() {
+    help_.exec();
+}
 
 std::string KeypadWindow::KeyName(std::uint32_t lParam) const {
     return KeyNameFromLParam(lParam);

@@ -2,6 +2,7 @@
 // CKeypadDlg, which decides everything.
 #pragma once
 
+#include <QCursor>
 #include <QDialog>
 #include <functional>
 #include <map>
@@ -17,7 +18,7 @@ class QTimer;
 namespace quillpad {
 
 class KeypadWindow : public QDialog, public KeypadView {
-public:
+  public:
     // Replaces the modal message box (for tests): gets text, caption and kMb... type and
     // answers a kAnswer... value.
     using MessageBoxHook =
@@ -49,8 +50,7 @@ public:
     void AddComboEntry(int id, const std::string& text) override;
     void SelectComboEntry(int id, int index) override;
     int ComboEntryCount(int id) const override;
-    int ShowMessageBox(const std::string& text, const std::string& caption,
-                       unsigned type) override;
+    int ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) override;
     std::string ApplicationName() const override;
     void StartTimer(int timerId, int periodMs) override;
     void StopTimer(int timerId) override;
@@ -63,17 +63,18 @@ public:
     std::string KeyName(std::uint32_t lParam) const override;
     void* DeviceNotificationWindow() override { return this; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     bool CaptureKey(QWidget* target, QEvent* event);
     bool HandleMouse(QWidget* target, QEvent* event);
     void ApplyColour(int id);
 
     CHelpDlg help_;
     CKeypadDlg dlg_;
+    QCursor openKeyboardCursor_;
     std::map<int, QWidget*> controls_;
     std::map<int, QTimer*> timers_;
     MessageBoxHook messageBoxHook_;
