@@ -78,18 +78,10 @@ Status RunList(std::string& out) {
             out += " (grouped by device node " + std::to_string(slot.node) + ")";
         out += '\n';
     }
-    bool permission = false;
     for (const DeviceProblem& problem : found.problems) {
-        out += "cannot open " + problem.path + ": " + problem.reason + '\n';
-        permission = permission || IsPermissionProblem(problem);
+        out += "not usable: " + DescribeProblem(problem) + '\n';
     }
-    if (permission)
-        out += "to fix: " + PermissionFix() + '\n';
-    if (!found.slots.empty())
-        return Ok();
-    if (permission)
-        return Fail(kExitPermission, "no keypad can be opened; " + PermissionFix());
-    return Fail(kExitNoKeypad, "no keypad found");
+    return found.slots.empty() ? NoKeypadStatus(found.problems) : Ok();
 }
 
 }  // namespace

@@ -18,6 +18,16 @@ void Wait100ms() {
 
 }  // namespace
 
+Status NoKeypadStatus(const std::vector<DeviceProblem>& problems) {
+    for (const DeviceProblem& problem : problems) {
+        if (IsPermissionProblem(problem))
+            return Fail(kExitPermission, DescribeProblem(problem));
+    }
+    if (!problems.empty())
+        return Fail(kExitNoKeypad, DescribeProblem(problems.front()));
+    return Fail(kExitNoKeypad, "no keypad found; is it plugged in? (quillpadctl list)");
+}
+
 bool IsPermissionProblem(const DeviceProblem& problem) {
     return problem.error == EACCES || problem.error == EPERM;
 }
@@ -33,9 +43,14 @@ KeypadList ListKeypads() {
     return list;
 }
 
-std::string PermissionFix() {
-    return "install the udev rule 70-quillpad.rules (quillpadctl list --help tells how), "
-           "then plug the keypad in again";
+std::string DescribeProblem(const DeviceProblem& problem) {
+    std::string text = problem.reason;
+    if (text.find(problem.path) == std::string::npos)
+        text = problem.path + ": " + text;
+    if (IsPermissionProblem(problem) && text.find("udev") == std::string::npos) {
+        text += "; install the udev rule 70-quillpad.rules and plug the keypad in again";
+    }
+    return text + " (see quillpadctl list --help)";
 }
 
 KeypadAccess::~KeypadAccess() {
@@ -66,19 +81,7 @@ Status KeypadAccess::Enumerate(int device, bool wait) {
         return Ok();
     }
     if (count <= 0) {
-        const std::vector<DeviceProblem> problems = DevLastProblems();
-        for (const DeviceProblem& problem : problems) {
-            if (IsPermissionProblem(problem)) {
-                return Fail(kExitPermission, "the keypad at " + problem.path +
-                                                 " cannot be opened: " + problem.reason + "; " +
-                                                 PermissionFix());
-            }
-        }
-        if (!problems.empty()) {
-            return Fail(kExitNoKeypad, "the keypad at " + problems.front().path +
-                                           " cannot be used: " + problems.front().reason);
-        }
-        return Fail(kExitNoKeypad, "no keypad found; is it plugged in? (quillpadctl list)");
+        return NoKeypadStatus(DevLastProblems());
     }
     return Fail(kExitNoKeypad, "no keypad in slot " + std::to_string(device) + "; found " +
                                    std::to_string(count) + " (quillpadctl list)");

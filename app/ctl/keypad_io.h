@@ -53,7 +53,12 @@ KeypadList ListKeypads();
 
 bool IsPermissionProblem(const DeviceProblem& problem);
 
-// The explanation of a keypad that cannot be opened for lack of permission: what to install.
-std::string PermissionFix();
+// Why no keypad can be used, given the problems of the last enumeration: permission denied
+// when any keypad was refused for that, else no keypad.
+Status NoKeypadStatus(const std::vector<DeviceProblem>& problems);
+
+// One line on a keypad that cannot be used: the path, the reason, and for a lack of
+// permission what to install.
+std::string DescribeProblem(const DeviceProblem& problem);
 
 }  // namespace quillpad::ctl

@@ -148,7 +148,7 @@ TEST_F(CtlCommand, AKeypadThatMayNotBeOpenedNamesTheFix) {
     std::string out;
     Status status = Run({"show"}, out);
     EXPECT_EQ(status.code, kExitPermission);
-    EXPECT_NE(status.message.find("/dev/hidraw7 cannot be opened: permission denied"),
+    EXPECT_NE(status.message.find("/dev/hidraw7: permission denied; install the udev rule"),
               std::string::npos);
     EXPECT_NE(status.message.find("udev rule"), std::string::npos);
 
