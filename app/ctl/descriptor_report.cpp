@@ -8,7 +8,7 @@
 namespace quillpad::ctl {
 namespace {
 
-// A report descriptor is at most 4096 bytes on Linux; leave room for other sources.
+// Larger files are refused by the parser too, but with a message about the descriptor.
 constexpr std::size_t kMaxDescriptorBytes = 64 * 1024;
 
 std::string Hex4(std::uint16_t value) {
@@ -19,19 +19,20 @@ std::string Hex4(std::uint16_t value) {
 
 }  // namespace
 
-bool IsConfigurationInterface(const CollectionSummary& c) {
-    return c.usagePage == kKeypadUsagePage && c.usage == kKeypadUsage && c.outputReportLength >= 2;
+bool IsConfigurationInterface(const TopLevelCollection& c) {
+    return c.usagePage == kKeypadUsagePage && c.usage == kKeypadUsage &&
+           c.outputReportByteLength >= 2;
 }
 
-std::string FormatCollections(const std::vector<CollectionSummary>& collections) {
+std::string FormatCollections(const std::vector<TopLevelCollection>& collections) {
     std::string out;
     int number = 0;
-    for (const CollectionSummary& c : collections) {
+    for (const TopLevelCollection& c : collections) {
         out += "collection " + std::to_string(++number) + ": usage page " + Hex4(c.usagePage) +
                ", usage " + Hex4(c.usage) + "; report lengths: input " +
-               std::to_string(c.inputReportLength) + ", output " +
-               std::to_string(c.outputReportLength) + ", feature " +
-               std::to_string(c.featureReportLength) + "; ";
+               std::to_string(c.inputReportByteLength) + ", output " +
+               std::to_string(c.outputReportByteLength) + ", feature " +
+               std::to_string(c.featureReportByteLength) + "; ";
         if (IsConfigurationInterface(c)) {
             out += "the keypad's configuration interface\n";
         } else if (c.usagePage == kKeypadUsagePage && c.usage == kKeypadUsage) {
@@ -45,17 +46,17 @@ std::string FormatCollections(const std::vector<CollectionSummary>& collections)
     return out;
 }
 
-std::string FormatCollectionsJson(const std::vector<CollectionSummary>& collections) {
+std::string FormatCollectionsJson(const std::vector<TopLevelCollection>& collections) {
     std::string out = "[";
     for (std::size_t i = 0; i < collections.size(); ++i) {
-        const CollectionSummary& c = collections[i];
+        const TopLevelCollection& c = collections[i];
         out +=
             std::string(i == 0 ? "\n" : ",\n") +
             "  {\"usage_page\": " + std::to_string(c.usagePage) +
             ", \"usage\": " + std::to_string(c.usage) +
-            ", \"input_report_length\": " + std::to_string(c.inputReportLength) +
-            ", \"output_report_length\": " + std::to_string(c.outputReportLength) +
-            ", \"feature_report_length\": " + std::to_string(c.featureReportLength) +
+            ", \"input_report_length\": " + std::to_string(c.inputReportByteLength) +
+            ", \"output_report_length\": " + std::to_string(c.outputReportByteLength) +
+            ", \"feature_report_length\": " + std::to_string(c.featureReportByteLength) +
             ", \"configuration_interface\": " + (IsConfigurationInterface(c) ? "true" : "false") +
             "}";
     }
@@ -66,9 +67,10 @@ Status RunDescriptor(const std::string& file, bool json, std::string& out) {
     std::string bytes;
     if (Status s = ReadSmallFile(file, kMaxDescriptorBytes, bytes); !s.ok())
         return s;
-    std::vector<CollectionSummary> collections;
+    std::vector<TopLevelCollection> collections;
     std::string error;
-    if (!SummarizeDescriptor(bytes, collections, error)) {
+    if (!ParseReportDescriptor(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                               collections, error)) {
         return Fail(kExitBadFile, file + ": " + error);
     }
     out = json ? FormatCollectionsJson(collections) : FormatCollections(collections);
