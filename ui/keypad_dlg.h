@@ -1,0 +1,94 @@
+// CKeypadDlg: the configuration window's behaviour, independent of any toolkit. A view
+// (keypad_view.h) shows the controls and forwards the window's events to the On... handlers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "key_assignment.h"
+#include "keypad_view.h"
+
+namespace quillpad {
+
+// Colours are 0x00BBGGRR.
+using Colour = std::uint32_t;
+inline constexpr Colour kHighlightColour = 0x00BF6D26;  // red 38, green 109, blue 191
+inline constexpr Colour kNormalColour = 0x00FFFFFF;
+
+// Which kind of control a colour request is for.
+enum class CtlColorClass {
+    kStatic,  // static texts, pictures, group box, check boxes
+    kOther,   // the window itself, buttons, edit field, list
+};
+
+// The answer to a colour request.
+struct CtlColorResult {
+    std::optional<Colour> background;  // text background to set; none = leave it
+    std::optional<Colour> brush;       // brush to paint with; none = no brush handed out yet
+};
+
+class CKeypadDlg {
+public:
+    explicit CKeypadDlg(KeypadView& view);
+    CKeypadDlg(const CKeypadDlg&) = delete;
+    CKeypadDlg& operator=(const CKeypadDlg&) = delete;
+
+    // The window's initialisation: clears the keys, reads the keypad (silently when there is
+    // none), selects key 1. Returns true: the view then gives the focus to the OK button.
+    bool OnInitDialog();
+
+    // Mouse events at a point in client coordinates, for clicks that reach the window
+    // itself (its background, pictures and static texts).
+    void OnLButtonUp(int x, int y);
+    void OnMouseMove(int x, int y);
+    void OnTimer(int timerId);
+    CtlColorResult OnCtlColor(int controlId, CtlColorClass colorClass);
+
+    // A button or check box was clicked (ids of control_ids.h). Unknown ids are ignored.
+    void OnCommand(int controlId);
+    void OnBack();
+    void OnNext();
+    void OnCheckBox(int controlId);
+    void OnReset();
+    void OnRefresh();
+    void OnWriteDevice();
+
+    // Every key-down and system-key-down of the window comes here before any control or
+    // the dialog manager sees it. vk: virtual-key code; lParam: the key message's lParam.
+    // Returns true when the message is consumed (always, for key-downs).
+    bool PreTranslateKeyDown(std::uint32_t vk, std::uint32_t lParam);
+
+    void ShowAssignment(int key, bool useKeyNames);
+    void SelectKey();
+    void StartBlink();
+    void ShowKeyPicture(int key);
+    // Strictly inside the control's rectangle (client coordinates) on every side.
+    bool PointInControl(int x, int y, int controlId) const;
+
+    // State, for views and tests.
+    const KeyAssignments& Assignments() const { return keyAssignments_; }
+    int CurrentKey() const { return currentKey_; }
+    bool QuietStart() const { return quietStart_; }
+    bool Blinking() const { return blinking_; }
+    int BlinkTicks() const { return blinkTicks_; }
+
+private:
+    // Shows a message through the application message box: the application's name as the
+    // caption, and the exclamation icon when no icon is given for OK/OK-Cancel/Yes-No(-Cancel).
+    int AppMessageBox(const std::string& text, unsigned type);
+    void FillDeviceList(int count);
+    KeyAssignment& Current() { return KeyByNumber(keyAssignments_, currentKey_); }
+
+    KeypadView& view_;
+    bool quietStart_ = false;
+    KeyAssignments keyAssignments_{};
+    std::uint8_t currentKey_ = 0;
+    std::int32_t blinkTicks_ = 0;
+    bool blinking_ = false;
+    Colour highlightColour_ = kHighlightColour;
+    Colour normalColour_ = kNormalColour;
+    std::optional<Colour> backgroundBrush_;  // the brush last handed out
+};
+
+}  // namespace quillpad

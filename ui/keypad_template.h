@@ -1,0 +1,47 @@
+// The layout of the configuration window (template 102) and the help window (template 146)
+// in dialog units, for every view to build its controls from.
+#pragma once
+
+#include <span>
+
+namespace quillpad {
+
+enum class ControlKind {
+    kPicture,        // a bitmap resource, scaled to its rectangle
+    kText,           // static text, one line, no word wrap
+    kWrappedText,    // static text broken into lines
+    kComboList,      // drop-down list, sorted
+    kGroupBox,
+    kEdit,           // bordered, scrolls horizontally
+    kCheckBox,       // auto check box
+    kButton,
+    kDefaultButton,
+};
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    const char* text;  // UTF-8; "&" marks the mnemonic
+    int resource;      // bitmap resource of a picture, 0 for none
+    int x, y, width, height;
+    bool visible;
+};
+
+struct DialogTemplate {
+    const char* title;
+    int width, height;     // client area
+    const char* fontFace;  // as the template names it
+    int pointSize;
+    std::span<const ControlTemplate> controls;  // in creation order (bottom to top)
+};
+
+const DialogTemplate& KeypadTemplate();
+const DialogTemplate& HelpTemplate();
+
+// Resources besides the pictures.
+inline constexpr int kIconResource = 128;
+inline constexpr int kOpenKeyboardCursorResource = 149;
+// The picture that fills the window, 545 x 454 pixels.
+inline constexpr int kKeypadBitmapResource = 141;
+
+}  // namespace quillpad

@@ -1,0 +1,91 @@
+#include "template_widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVariant>
+
+#include "bitmaps.h"
+#include "control_ids.h"
+
+namespace quillpad {
+namespace {
+
+constexpr const char* kIdProperty = "controlId";
+
+QWidget* MakeWidget(const ControlTemplate& c, QWidget& parent) {
+    const QString text = QString::fromUtf8(c.text);
+    switch (c.kind) {
+        case ControlKind::kPicture: {
+            auto* picture = new QLabel(&parent);
+            picture->setPixmap(LoadBitmap(c.resource));
+            picture->setScaledContents(true);
+            return picture;
+        }
+        case ControlKind::kText:
+        case ControlKind::kWrappedText: {
+            auto* label = new QLabel(text, &parent);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(c.kind == ControlKind::kWrappedText);
+            return label;
+        }
+        case ControlKind::kComboList: {
+            auto* combo = new QComboBox(&parent);
+            combo->setEditable(false);
+            return combo;
+        }
+        case ControlKind::kGroupBox:
+            return new QGroupBox(text, &parent);
+        case ControlKind::kEdit:
+            return new QLineEdit(&parent);
+        case ControlKind::kCheckBox:
+            return new QCheckBox(text, &parent);
+        case ControlKind::kButton:
+        case ControlKind::kDefaultButton: {
+            auto* button = new QPushButton(text, &parent);
+            button->setAutoDefault(false);
+            button->setDefault(c.kind == ControlKind::kDefaultButton);
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<BuiltControl> BuildDialog(QWidget& dialog, const DialogTemplate& t) {
+    const QFont font = ResolveDialogFont(t.fontFace, t.pointSize);
+    dialog.setFont(font);
+    dialog.setWindowTitle(QString::fromUtf8(t.title));
+    const DialogUnits units(font);
+    dialog.setFixedSize(units.X(t.width), units.Y(t.height));
+
+    std::vector<BuiltControl> built;
+    for (const ControlTemplate& c : t.controls) {
+        QWidget* widget = MakeWidget(c, dialog);
+        widget->setProperty(kIdProperty, c.id);
+        QRect rect = units.Rect(c);
+        if (c.kind == ControlKind::kComboList) {
+            // The template's height includes the dropped-down list.
+            rect.setHeight(widget->sizeHint().height());
+        }
+        widget->setGeometry(rect);
+        widget->setVisible(c.visible);
+        built.push_back({&c, widget});
+    }
+    return built;
+}
+
+int ControlIdOf(const QWidget* widget) {
+    if (widget == nullptr) {
+        return kIdStatic;
+    }
+    const QVariant id = widget->property(kIdProperty);
+    return id.isValid() ? id.toInt() : kIdStatic;
+}
+
+}  // namespace quillpad
