@@ -325,7 +325,7 @@ void Win32KeypadWindow::SetPointer(PointerShape shape) {
                 SetCursor(openKeyboardPointer_);
             break;
         case PointerShape::kHelp:
-            SetCursor(LoadCursorW(nullptr, IDC_HELP));
+            SetCursor(LoadCursorA(nullptr, IDC_HELP));
             break;
         case PointerShape::kDefault:
             break;
@@ -334,10 +334,10 @@ void Win32KeypadWindow::SetPointer(PointerShape shape) {
 
 void Win32KeypadWindow::SetBusy(bool busy) {
     if (busy) {
-        pointerBeforeBusy_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        pointerBeforeBusy_ = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     } else {
         SetCursor(pointerBeforeBusy_ != nullptr ? pointerBeforeBusy_
-                                                : LoadCursorW(nullptr, IDC_ARROW));
+                                                : LoadCursorA(nullptr, IDC_ARROW));
         pointerBeforeBusy_ = nullptr;
     }
 }

@@ -173,11 +173,14 @@ void Win32HidPlatform::CloseInterfaceList(InterfaceList list) {
 }
 
 DevNode Win32HidPlatform::GetParent(DevNode node) {
-    // The result is examined: wine, for one, answers CR_NO_SUCH_DEVNODE for its own devices,
-    // and the parent is undefined then.
-    DEVINST parent = kNoDevNode;
-    if (node == kNoDevNode || CM_Get_Parent(&parent, node, 0) != CR_SUCCESS)
+    // A failed step keeps the node reached so far, so interfaces still group by the highest
+    // node the configuration manager could name. Wine, for one, answers CR_NO_SUCH_DEVNODE
+    // for the parents of its own HID devices; the parent is undefined then and never used.
+    if (node == kNoDevNode)
         return kNoDevNode;
+    DEVINST parent = kNoDevNode;
+    if (CM_Get_Parent(&parent, node, 0) != CR_SUCCESS || parent == kNoDevNode)
+        return node;
     return parent;
 }
 

@@ -15,6 +15,7 @@ class Win32HidPlatform final : public HidPlatform {
                             DevNode& node) override;
     void CloseInterfaceList(InterfaceList list) override;
 
+    // The parent of node; node itself when the configuration manager cannot name one.
     DevNode GetParent(DevNode node) override;
 
     PlatformHandle Open(const std::string& path, bool read, bool write, bool overlapped,
