@@ -6,10 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "hid_platform.h"
 
 namespace quillpad {
-
-class HidPlatform;
 
 inline constexpr int kMaxDevices = 32;
 inline constexpr std::uint16_t kKeypadVendorId = 0x1130;
@@ -39,5 +40,9 @@ int DevWriteBlockAt(int index, const std::uint8_t* buffer, int address, int leng
 // closes every slot first. nullptr restores the default.
 void DevSetPlatform(HidPlatform* platform);
 HidPlatform& DevGetPlatform();
+
+// Keypads the last DevEnumerate saw but could not open, with the reason (for example a Linux
+// device node this user may not open). Empty when the platform cannot tell.
+std::vector<DeviceProblem> DevLastProblems();
 
 }  // namespace quillpad

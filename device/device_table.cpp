@@ -1,0 +1,76 @@
+// The process-wide device table: selection, readiness, closing, and the installed platform.
+#include <memory>
+
+#include "dev_internal.h"
+#include "platforms.h"
+
+namespace quillpad {
+
+namespace {
+
+HidPlatform* gInstalled = nullptr;
+
+HidPlatform& DefaultPlatform() {
+    static std::unique_ptr<HidPlatform> platform = MakeDefaultPlatform();
+    return *platform;
+}
+
+bool ValidIndex(int index) {
+    return index >= 0 && index < kMaxDevices;
+}
+
+}  // namespace
+
+DeviceTable& GetDeviceTable() {
+    static DeviceTable table;
+    return table;
+}
+
+void DevSelect(int index) {
+    GetDeviceTable().currentIndex = index;
+}
+
+int DevCurrentIndex() {
+    return GetDeviceTable().currentIndex;
+}
+
+int DevIsReady(int index) {
+    if (!ValidIndex(index)) {
+        return 0;
+    }
+    const DeviceSlot& slot = GetDeviceTable().slots[index];
+    return slot.inUse != 0 && slot.deviceNode != kNoDevNode ? 1 : 0;
+}
+
+void DevClose(int index) {
+    if (!ValidIndex(index)) {
+        return;
+    }
+    DeviceSlot& slot = GetDeviceTable().slots[index];
+    DevCloseInterface(slot.iface);
+    slot.deviceNode = kNoDevNode;
+    slot.inUse = 0;
+}
+
+void DevCloseAll() {
+    GetDeviceTable().deviceCount = 0;
+    for (int i = 0; i < kMaxDevices; ++i) {
+        DevClose(i);
+    }
+}
+
+void DevSetPlatform(HidPlatform* platform) {
+    // The open handles belong to the platform that opened them.
+    DevCloseAll();
+    gInstalled = platform;
+}
+
+HidPlatform& DevGetPlatform() {
+    return gInstalled != nullptr ? *gInstalled : DefaultPlatform();
+}
+
+std::vector<DeviceProblem> DevLastProblems() {
+    return DevGetPlatform().LastProblems();
+}
+
+}  // namespace quillpad
