@@ -1,0 +1,205 @@
+// The Qt window through the window system's event path (offscreen platform).
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QCloseEvent>
+#include <QSpontaneKeyEvent>
+
+#include "window_fixture.h"
+
+namespace quillpad::testing {
+namespace {
+
+QColor Background(const QWidget* w) { return w->palette().color(QPalette::Window); }
+
+TEST_F(WindowTest, KeysThatWouldActOnTheDialogOnlyChangeTheAssignment) {
+    Open();
+    ClickOn(kIdKey2Label);
+    ASSERT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit));
+    const auto before = StateBytes();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* shown;
+    } cases[] = {
+        {Qt::Key_Tab, Qt::NoModifier, "Tab"},
+        {Qt::Key_Backtab, Qt::ShiftModifier, "Shift+Tab"},
+        {Qt::Key_Return, Qt::NoModifier, "Enter"},
+        {Qt::Key_Enter, Qt::KeypadModifier, "Num Enter"},
+        {Qt::Key_Escape, Qt::NoModifier, "Esc"},
+        {Qt::Key_F10, Qt::NoModifier, "F10"},
+        {Qt::Key_B, Qt::AltModifier, "Alt+b"},
+        {Qt::Key_N, Qt::AltModifier, "Alt+n"},
+        {Qt::Key_R, Qt::AltModifier, "Alt+r"},
+        {Qt::Key_O, Qt::AltModifier, "Alt+o"},
+        {Qt::Key_F4, Qt::AltModifier, "Alt+F4"},
+        {Qt::Key_Space, Qt::NoModifier, "Space"},
+    };
+    for (const auto& c : cases) {
+        window->Dialog().OnReset();
+        Key(c.key, c.modifiers);
+        EXPECT_EQ(Text(kIdKeyEdit), c.shown) << c.shown;
+        EXPECT_EQ(Text(kIdKey2Label), c.shown) << c.shown;
+        EXPECT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit)) << c.shown;
+        EXPECT_TRUE(window->isVisible()) << c.shown;
+        EXPECT_EQ(window->Dialog().CurrentKey(), 2) << c.shown;
+    }
+    EXPECT_TRUE(messages.empty());  // OK and Refresh were never pressed
+    EXPECT_EQ(StateBytes(), before);
+}
+
+TEST_F(WindowTest, AKeyWhileOkHasTheFocusDoesNothing) {
+    Open();
+    ASSERT_EQ(QApplication::focusWidget(), Control(kIdOk));
+    const KeyAssignments before = window->Dialog().Assignments();
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Space, Qt::Key_Tab}) {
+        Key(key);
+    }
+    EXPECT_EQ(QApplication::focusWidget(), Control(kIdOk));
+    EXPECT_EQ(window->Dialog().Assignments(), before);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Text(kIdKeyEdit), "Null");
+}
+
+TEST_F(WindowTest, ClicksOnPicturesAndLabelsSelectKeysAndMoveTheHighlight) {
+    Open();
+    const QColor blue(38, 109, 191);
+    for (int key = 1; key <= 6; ++key) {
+        const int other = key % 6 + 1;
+        ClickOn(kKeyPictureIds[other - 1]);  // hidden until selected
+        EXPECT_EQ(window->Dialog().CurrentKey(), other);
+        EXPECT_TRUE(Control(kKeyPictureIds[other - 1])->isVisible());
+        ClickOn(kKeyLabelIds[key - 1]);
+        EXPECT_EQ(window->Dialog().CurrentKey(), key);
+        EXPECT_EQ(static_cast<QGroupBox*>(Control(kIdKeySettingGroup))->title().toStdString(),
+                  "The Key" + std::to_string(key) + " Setting");
+        for (int k = 1; k <= 6; ++k) {
+            EXPECT_EQ(Background(Control(kKeyLabelIds[k - 1])), k == key ? blue : Qt::white)
+                << "current " << key << ", label " << k;
+            EXPECT_EQ(Control(kKeyPictureIds[k - 1])->isVisible(), k == key);
+        }
+    }
+}
+
+TEST_F(WindowTest, TypicalEditWritesTheKeypad) {
+    Open();
+    ClickOn(kIdKey3Picture);
+    QTest::keyPress(Handle(), Qt::Key_Control);
+    QTest::keyRelease(Handle(), Qt::Key_Control);
+    Key(Qt::Key_F5);
+    EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
+    ClickOn(kIdOk);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Setting successfully !");
+    EXPECT_EQ(messages[0].type, 0x30u);
+    const auto bytes = StateBytes();
+    EXPECT_EQ(bytes[15], 0x01);
+    EXPECT_EQ(bytes[16], 0x01);
+    EXPECT_EQ(bytes[17], 0x00);
+    EXPECT_EQ(bytes[18], 0x3E);
+    EXPECT_EQ(bytes[90], 0xFC);
+
+    // Refresh reads it back and names it from the table.
+    window->Dialog().OnReset();
+    ClickOn(kIdRefresh);
+    EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(WindowTest, ButtonsAndCheckBoxesReachTheDialog) {
+    Open();
+    ClickOn(kIdNext);
+    EXPECT_EQ(window->Dialog().CurrentKey(), 2);
+    ClickOn(kIdBack);
+    ClickOn(kIdBack);
+    EXPECT_EQ(window->Dialog().CurrentKey(), 6);
+    ClickOn(kIdShift);
+    ClickOn(kIdMouseRight);
+    EXPECT_EQ(Text(kIdKeyEdit), "Shift+Mouse Right");
+    EXPECT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit));
+    ClickOn(kIdReset);
+    EXPECT_EQ(Text(kIdKey6Label), "Null");
+    EXPECT_FALSE(static_cast<QCheckBox*>(Control(kIdShift))->isChecked());
+}
+
+TEST_F(WindowTest, TheFieldTakesNoTypedPastedOrDroppedText) {
+    Open();
+    auto* edit = static_cast<QLineEdit*>(Control(kIdKeyEdit));
+    EXPECT_FALSE(edit->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(edit->contextMenuPolicy(), Qt::PreventContextMenu);
+    EXPECT_FALSE(edit->acceptDrops());
+    QApplication::clipboard()->setText(QStringLiteral("pasted"), QClipboard::Selection);
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    const QPoint p = edit->mapTo(window.get(), edit->rect().center());
+    QTest::mouseClick(Handle(), Qt::MiddleButton, Qt::NoModifier, p);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    Key(Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(edit->text().contains("pasted"), false);
+    EXPECT_EQ(edit->text(), "Shift+Ctrl+Insert");
+}
+
+TEST_F(WindowTest, WindowManagerCloseIsIgnoredWhileAltIsHeldInTheField) {
+    Open();
+    ClickOn(kIdKey1Label);
+    // The close a window manager sends for its own Alt+F4 arrives as a spontaneous event.
+    const auto closeFromWindowManager = [this] {
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        qApp->notify(window.get(), &close);  // sendEvent would clear the spontaneous flag
+    };
+    QTest::keyPress(Handle(), Qt::Key_Alt, Qt::AltModifier);
+    ASSERT_TRUE(QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier);
+    closeFromWindowManager();
+    EXPECT_TRUE(window->isVisible());
+    QTest::keyRelease(Handle(), Qt::Key_Alt);
+    EXPECT_EQ(Text(kIdKeyEdit), "Alt");
+    ASSERT_FALSE(QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier);
+    closeFromWindowManager();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(WindowTest, HelpAndKeyboardPictures) {
+    Open();
+    std::string helpTitle;
+    std::string helpText;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        helpTitle = modal->windowTitle().toStdString();
+        if (auto* label = modal->findChild<QLabel*>()) {
+            helpText = label->text().toStdString();
+        }
+        auto* ok = modal->findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        ok->click();
+    });
+    ClickOn(kIdHelpPicture);
+    EXPECT_EQ(helpTitle, "Help");
+    EXPECT_EQ(helpText.rfind("  Click the key of quillpad on the interface", 0), 0u);
+    EXPECT_EQ(oskStarts, 0);
+    ClickOn(kIdOpenKeyboardPicture);
+    EXPECT_EQ(oskStarts, 1);
+    EXPECT_EQ(window->Dialog().CurrentKey(), 1);
+}
+
+TEST_F(WindowTest, BlinkTimerRunsAndEndsWithTheIndicatorHidden) {
+    Open();
+    ASSERT_TRUE(window->Dialog().Blinking());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->Dialog().Blinking(); }, 3000));
+    EXPECT_FALSE(Control(kIdIndicator)->isVisible());
+}
+
+TEST_F(WindowTest, DeviceListShowsTheSimulatedKeypad) {
+    Open();
+    EXPECT_EQ(window->ComboEntryCount(kIdDeviceList), 1);
+    EXPECT_EQ(Text(kIdDeviceList), "USB Quillpad 01");
+    EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
+}  // namespace quillpad::testing
