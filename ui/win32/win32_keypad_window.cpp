@@ -56,13 +56,21 @@ Win32KeypadWindow::~Win32KeypadWindow() {
         DestroyIcon(smallIcon_);
 }
 
-int Win32KeypadWindow::RunModal() {
+bool Win32KeypadWindow::Create() {
+    if (hwnd_ != nullptr)
+        return true;
     ended_ = false;
     HWND created = CreateDialogParamW(instance_, MAKEINTRESOURCEW(kKeypadTemplate), nullptr,
                                       &DialogProc, reinterpret_cast<LPARAM>(this));
     if (created == nullptr)
-        return -1;
+        return false;
     ShowWindow(hwnd_, SW_SHOW);
+    return true;
+}
+
+int Win32KeypadWindow::RunModal() {
+    if (!Create())
+        return -1;
     MSG msg;
     while (!ended_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -73,7 +81,7 @@ int Win32KeypadWindow::RunModal() {
         }
         if (PreTranslateMessage(msg))
             continue;
-        if (hwnd_ != nullptr && IsDialogMessageW(hwnd_, &msg))
+        if (IsDialogMessageW(hwnd_, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -20,8 +20,11 @@ class Win32KeypadWindow final : public KeypadView {
     Win32KeypadWindow(const Win32KeypadWindow&) = delete;
     Win32KeypadWindow& operator=(const Win32KeypadWindow&) = delete;
 
-    // Creates the window and runs it until it is closed through its close box or system menu.
-    // Returns IDCANCEL, or -1 when the window could not be created.
+    // Creates the window (its initialisation reads the keypad) and shows it; false when the
+    // window could not be created. RunModal calls it when the window does not exist yet.
+    bool Create();
+    // Creates the window if needed and runs it until it is closed through its close box or system
+    // menu. Returns IDCANCEL, or -1 when the window could not be created.
     int RunModal();
 
     // Hands one message of the modal loop to the window; true when it was consumed. The loop
