@@ -23,8 +23,14 @@ int BitsToByte(std::span<const std::uint8_t> digits) {
 EntryKind MakeEntryKind(const KeyAssignment& assignment) {
     const bool mousePart = (assignment.mouse & 0x07) != 0;
     const bool keyboardPart = assignment.vk != 0 || (assignment.modifiers & 0x15) != 0;
-    const std::array<std::uint8_t, 8> digits = {
-        0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(mousePart), static_cast<std::uint8_t>(keyboardPart)};
+    const std::array<std::uint8_t, 8> digits = {0,
+                                                0,
+                                                0,
+                                                0,
+                                                0,
+                                                0,
+                                                static_cast<std::uint8_t>(mousePart),
+                                                static_cast<std::uint8_t>(keyboardPart)};
     return static_cast<EntryKind>(BitsToByte(digits));
 }
 

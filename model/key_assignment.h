@@ -38,7 +38,9 @@ inline constexpr int kKeyCount = 6;
 // The six keys, element k-1 holding key number k (keys are numbered 1 to 6 everywhere).
 using KeyAssignments = std::array<KeyAssignment, kKeyCount>;
 
-inline KeyAssignment& KeyByNumber(KeyAssignments& keys, int number) { return keys.at(number - 1); }
+inline KeyAssignment& KeyByNumber(KeyAssignments& keys, int number) {
+    return keys.at(number - 1);
+}
 inline const KeyAssignment& KeyByNumber(const KeyAssignments& keys, int number) {
     return keys.at(number - 1);
 }

@@ -108,7 +108,11 @@ constexpr Table kUsageToVk = MakeUsageToVk();
 
 }  // namespace
 
-std::uint8_t UsageToVk(std::uint8_t usage) { return kUsageToVk[usage]; }
-std::uint8_t VkToUsage(std::uint8_t vk) { return kVkToUsage[vk]; }
+std::uint8_t UsageToVk(std::uint8_t usage) {
+    return kUsageToVk[usage];
+}
+std::uint8_t VkToUsage(std::uint8_t vk) {
+    return kVkToUsage[vk];
+}
 
 }  // namespace quillpad

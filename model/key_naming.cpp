@@ -11,15 +11,15 @@ struct Name {
 };
 
 constexpr Name kNames[] = {
-    {0x00, "Null"},     {0x08, "Backspace"}, {0x09, "Tab"},      {0x0D, "Enter"},
-    {0x13, "Pause"},    {0x14, "Capital"},   {0x1B, "Esc"},      {0x20, "Space"},
-    {0x21, "PageUp"},   {0x22, "PageDown"},  {0x23, "End"},      {0x24, "Home"},
-    {0x25, "Left"},     {0x26, "Up"},        {0x27, "Right"},    {0x28, "Down"},
+    {0x00, "Null"},     {0x08, "Backspace"}, {0x09, "Tab"},         {0x0D, "Enter"},
+    {0x13, "Pause"},    {0x14, "Capital"},   {0x1B, "Esc"},         {0x20, "Space"},
+    {0x21, "PageUp"},   {0x22, "PageDown"},  {0x23, "End"},         {0x24, "Home"},
+    {0x25, "Left"},     {0x26, "Up"},        {0x27, "Right"},       {0x28, "Down"},
     {0x2D, "Insert"},   {0x2E, "Delete"},    {0x5D, "Application"}, {0x6A, "Keypad *"},
-    {0x6B, "Keypad +"}, {0x6D, "Keypad -"},  {0x6F, "keypad /"}, {0x90, "Numlock"},
-    {0x91, "Scroll"},   {0xBA, ";"},         {0xBB, "="},        {0xBC, ","},
-    {0xBD, "-"},        {0xBE, "."},         {0xBF, "/"},        {0xC0, "`"},
-    {0xDB, "["},        {0xDC, "\\"},        {0xDD, "]"},        {0xDE, "'"},
+    {0x6B, "Keypad +"}, {0x6D, "Keypad -"},  {0x6F, "keypad /"},    {0x90, "Numlock"},
+    {0x91, "Scroll"},   {0xBA, ";"},         {0xBB, "="},           {0xBC, ","},
+    {0xBD, "-"},        {0xBE, "."},         {0xBF, "/"},           {0xC0, "`"},
+    {0xDB, "["},        {0xDC, "\\"},        {0xDD, "]"},           {0xDE, "'"},
 };
 
 // The first character of a name under Shift, after the US layout.
@@ -29,13 +29,14 @@ struct ShiftedChar {
 };
 
 constexpr ShiftedChar kShifted[] = {
-    {0x30, ')'}, {0x31, '!'}, {0x32, '@'}, {0x33, '#'}, {0x34, '$'}, {0x35, '%'},
-    {0x36, '^'}, {0x37, '&'}, {0x38, '*'}, {0x39, '('}, {0xBA, ':'}, {0xBB, '+'},
-    {0xBC, '<'}, {0xBD, '_'}, {0xBE, '>'}, {0xBF, '?'}, {0xC0, '~'}, {0xDB, '{'},
-    {0xDC, '|'}, {0xDD, '}'}, {0xDE, '"'},
+    {0x30, ')'}, {0x31, '!'}, {0x32, '@'}, {0x33, '#'}, {0x34, '$'}, {0x35, '%'}, {0x36, '^'},
+    {0x37, '&'}, {0x38, '*'}, {0x39, '('}, {0xBA, ':'}, {0xBB, '+'}, {0xBC, '<'}, {0xBD, '_'},
+    {0xBE, '>'}, {0xBF, '?'}, {0xC0, '~'}, {0xDB, '{'}, {0xDC, '|'}, {0xDD, '}'}, {0xDE, '"'},
 };
 
-bool IsLetterKey(std::uint8_t vk) { return vk >= 0x41 && vk <= 0x5A; }
+bool IsLetterKey(std::uint8_t vk) {
+    return vk >= 0x41 && vk <= 0x5A;
+}
 
 // Replaces the first character of text (a whole UTF-8 character) by replacement; an empty
 // text gets the replacement as its only character.
@@ -82,7 +83,8 @@ std::string VkToKeyName(std::uint8_t vk) {
     return utf8::Encode(vk);
 }
 
-std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const KeyNameLookup& lookup) {
+std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames,
+                             const KeyNameLookup& lookup) {
     std::string name;
     if (a.lParam != 0 && useKeyNames && lookup) {
         name = utf8::Truncate(lookup(a.lParam), kMaxKeyNameBytes);
@@ -100,12 +102,18 @@ std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const Key
         ApplyShift(name, a.vk);
     }
     std::string mouse;
-    if (a.mouse & kMouseLeft) mouse += "Mouse Left+";
-    if (a.mouse & kMouseMiddle) mouse += "Mouse Middle+";
-    if (a.mouse & kMouseRight) mouse += "Mouse Right+";
-    if (a.modifiers & kModAlt) modifiers += "Alt+";
-    if (a.modifiers & kModCtrl) modifiers += "Ctrl+";
-    if (a.modifiers & kModWindows) modifiers += "Windows+";
+    if (a.mouse & kMouseLeft)
+        mouse += "Mouse Left+";
+    if (a.mouse & kMouseMiddle)
+        mouse += "Mouse Middle+";
+    if (a.mouse & kMouseRight)
+        mouse += "Mouse Right+";
+    if (a.modifiers & kModAlt)
+        modifiers += "Alt+";
+    if (a.modifiers & kModCtrl)
+        modifiers += "Ctrl+";
+    if (a.modifiers & kModWindows)
+        modifiers += "Windows+";
 
     std::string result = modifiers + mouse + name;
     if (result.size() > 1 && result.back() == '+') {
@@ -151,8 +159,10 @@ std::string NormalizeKeyText(std::string_view text) {
         }
     }
     // 4, 5. One leading and one trailing "+".
-    if (!u.empty() && u.front() == '+') u.erase(0, 1);
-    if (!u.empty() && u.back() == '+') u.pop_back();
+    if (!u.empty() && u.front() == '+')
+        u.erase(0, 1);
+    if (!u.empty() && u.back() == '+')
+        u.pop_back();
     return u.empty() ? "Null" : u;
 }
 

@@ -3,13 +3,19 @@
 namespace quillpad::utf8 {
 namespace {
 
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
 
 std::size_t SequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
     return 0;  // a continuation byte or a byte that never starts a character
 }
 
@@ -31,28 +37,35 @@ constexpr CaseRange kCaseRanges[] = {
 }  // namespace
 
 std::size_t CharLength(std::string_view text, std::size_t i) {
-    if (i >= text.size()) return 0;
+    if (i >= text.size())
+        return 0;
     const std::size_t len = SequenceLength(static_cast<unsigned char>(text[i]));
-    if (len == 0 || i + len > text.size()) return 1;
+    if (len == 0 || i + len > text.size())
+        return 1;
     for (std::size_t k = 1; k < len; ++k) {
-        if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) return 1;
+        if (!IsContinuation(static_cast<unsigned char>(text[i + k])))
+            return 1;
     }
     return len;
 }
 
 std::optional<char32_t> Decode(std::string_view text, std::size_t i) {
-    if (i >= text.size()) return std::nullopt;
+    if (i >= text.size())
+        return std::nullopt;
     const auto lead = static_cast<unsigned char>(text[i]);
     const std::size_t len = SequenceLength(lead);
-    if (len == 0 || CharLength(text, i) != len) return std::nullopt;
-    if (len == 1) return lead;
+    if (len == 0 || CharLength(text, i) != len)
+        return std::nullopt;
+    if (len == 1)
+        return lead;
     char32_t cp = lead & (0x7F >> len);
     for (std::size_t k = 1; k < len; ++k) {
         cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF are not characters.
     static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return std::nullopt;
+    if (cp < kMinimum[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+        return std::nullopt;
     return cp;
 }
 
@@ -80,7 +93,8 @@ std::string Truncate(std::string_view text, std::size_t maxBytes) {
     std::size_t end = 0;
     while (end < text.size() && text[end] != '\0') {
         const std::size_t len = CharLength(text, end);
-        if (end + len > maxBytes) break;
+        if (end + len > maxBytes)
+            break;
         end += len;
     }
     return std::string(text.substr(0, end));
@@ -88,7 +102,8 @@ std::string Truncate(std::string_view text, std::size_t maxBytes) {
 
 char32_t ToLower(char32_t c) {
     for (const auto& r : kCaseRanges) {
-        if (c >= r.upperFirst && c <= r.upperLast && c != r.except) return c + r.offset;
+        if (c >= r.upperFirst && c <= r.upperLast && c != r.except)
+            return c + r.offset;
     }
     return c;
 }
@@ -107,12 +122,17 @@ namespace {
 template <typename Map>
 void MapFirstChar(std::string& text, Map map) {
     const auto cp = Decode(text, 0);
-    if (!cp) return;
+    if (!cp)
+        return;
     text.replace(0, CharLength(text, 0), Encode(map(*cp)));
 }
 }  // namespace
 
-void LowerFirstChar(std::string& text) { MapFirstChar(text, ToLower); }
-void UpperFirstChar(std::string& text) { MapFirstChar(text, ToUpper); }
+void LowerFirstChar(std::string& text) {
+    MapFirstChar(text, ToLower);
+}
+void UpperFirstChar(std::string& text) {
+    MapFirstChar(text, ToUpper);
+}
 
 }  // namespace quillpad::utf8

@@ -1,0 +1,259 @@
+#include "command_line.h"
+
+#include <array>
+#include <utility>
+
+#include "assignment_text.h"
+#include "dev.h"
+
+namespace quillpad::ctl {
+namespace {
+
+constexpr std::array<std::pair<Command, const char*>, 10> kCommands = {{
+    {Command::kHelp, "help"},
+    {Command::kList, "list"},
+    {Command::kShow, "show"},
+    {Command::kSet, "set"},
+    {Command::kDump, "dump"},
+    {Command::kRestore, "restore"},
+    {Command::kSave, "save"},
+    {Command::kLoad, "load"},
+    {Command::kDescriptor, "descriptor"},
+    {Command::kVersion, "version"},
+}};
+
+std::optional<Command> FindCommand(const std::string& name) {
+    for (const auto& [command, text] : kCommands) {
+        if (name == text) return command;
+    }
+    return std::nullopt;
+}
+
+Status Usage(std::string message) { return Fail(kExitUsage, std::move(message)); }
+
+// Splits "--name=value" into name and value.
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& arg) {
+    const std::size_t equals = arg.find('=');
+    if (!arg.starts_with("--") || equals == std::string::npos) return {arg, std::nullopt};
+    return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+class Parser {
+  public:
+    Parser(const std::vector<std::string>& args, CommandLine& out) : args_(args), out_(out) {}
+
+    Status Run() {
+        std::vector<std::string> positional;
+        bool optionsEnded = false;
+        for (next_ = 0; next_ < args_.size();) {
+            const std::string arg = args_[next_++];
+            if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+                if (Status s = Positional(arg, positional); !s.ok()) return s;
+                continue;
+            }
+            if (arg == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (Status s = Option(arg); !s.ok()) return s;
+        }
+        return Finish(positional);
+    }
+
+  private:
+    Status Positional(const std::string& arg, std::vector<std::string>& positional) {
+        if (out_.command == Command::kNone) {
+            const auto command = FindCommand(arg);
+            if (!command) {
+                return Usage("unknown command " + QuoteForMessage(arg) +
+                             "; commands: list, show, set, dump, restore, save, load, "
+                             "descriptor, help");
+            }
+            out_.command = *command;
+            return Ok();
+        }
+        if (out_.command == Command::kSet) return SetPositional(arg);
+        positional.push_back(arg);
+        return Ok();
+    }
+
+    // set KEY ASSIGNMENT [KEY ASSIGNMENT...], where an assignment may instead be given as
+    // --vk/--modifiers/--mouse options after its key.
+    Status SetPositional(const std::string& arg) {
+        if (!out_.items.empty() && !out_.items.back().text && !out_.items.back().HasFields()) {
+            out_.items.back().text = arg;
+            return Ok();
+        }
+        const auto key = ParseNumber(arg, kKeyCount);
+        if (!key || *key == 0) {
+            return Usage("expected a key number from 1 to 6, not " + QuoteForMessage(arg) +
+                         " (quote assignments that hold blanks: set 1 \"Mouse Left+a\")");
+        }
+        for (const SetItem& item : out_.items) {
+            if (item.key == static_cast<int>(*key)) {
+                return Usage("key " + arg + " is named twice");
+            }
+        }
+        out_.items.push_back({.key = static_cast<int>(*key)});
+        return Ok();
+    }
+
+    Status Value(const std::string& name, const std::optional<std::string>& inline_,
+                 std::string& value) {
+        if (inline_) {
+            value = *inline_;
+            return Ok();
+        }
+        if (next_ >= args_.size()) return Usage(name + " needs a value");
+        value = args_[next_++];
+        return Ok();
+    }
+
+    Status Field(const std::string& name, const std::string& value) {
+        if (out_.command != Command::kSet) return Usage(name + " belongs to the set command");
+        if (out_.items.empty()) return Usage(name + " must follow a key number: set 1 " + name + " N");
+        SetItem& item = out_.items.back();
+        if (item.text) {
+            return Usage("key " + std::to_string(item.key) +
+                         ": give either an assignment text or --vk/--modifiers/--mouse");
+        }
+        const auto number = ParseNumber(value, 255);
+        if (!number) {
+            return Usage(name + " needs a number from 0 to 255 (decimal or 0x hex), not " +
+                         QuoteForMessage(value));
+        }
+        std::optional<std::uint8_t>& field =
+            name == "--vk" ? item.vk : name == "--modifiers" ? item.modifiers : item.mouse;
+        if (field) return Usage(name + " is given twice for key " + std::to_string(item.key));
+        field = static_cast<std::uint8_t>(*number);
+        return Ok();
+    }
+
+    Status Option(const std::string& arg) {
+        const auto [name, inlineValue] = SplitOption(arg);
+        std::string value;
+        if (name == "-h" || name == "--help") {
+            help_ = true;
+        } else if (name == "--version") {
+            version_ = true;
+        } else if (name == "--verify") {
+            out_.verify = true;
+        } else if (name == "--json") {
+            json_ = true;
+        } else if (name == "--device") {
+            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
+            const auto device = ParseNumber(value, kMaxDevices - 1);
+            if (!device) {
+                return Usage("--device needs a slot number from 0 to " +
+                             std::to_string(kMaxDevices - 1) + ", not " + QuoteForMessage(value));
+            }
+            out_.device = static_cast<int>(*device);
+        } else if (name == "--simulate") {
+            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
+            if (value.empty()) return Usage("--simulate needs a state file name");
+            out_.simulate = value;
+        } else if (name == "-o" || name == "--output") {
+            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
+            if (value.empty()) return Usage(name + " needs a file name");
+            out_.output = value;
+        } else if (name == "--vk" || name == "--modifiers" || name == "--mouse") {
+            if (Status s = Value(name, inlineValue, value); !s.ok()) return s;
+            return Field(name, value);
+        } else {
+            return Usage("unknown option " + QuoteForMessage(arg) + "; see quillpadctl --help");
+        }
+        if (inlineValue && value.empty()) return Usage(name + " takes no value");
+        return Ok();
+    }
+
+    Status Finish(const std::vector<std::string>& positional) {
+        if (help_ || out_.command == Command::kHelp) {
+            if (out_.command == Command::kHelp && !positional.empty()) {
+                const auto topic = FindCommand(positional.front());
+                if (!topic || positional.size() > 1) {
+                    return Usage("no help on " + QuoteForMessage(positional.front()));
+                }
+                out_.helpTopic = *topic;
+            } else {
+                out_.helpTopic = out_.command == Command::kHelp ? Command::kNone : out_.command;
+            }
+            out_.command = Command::kHelp;
+            return Ok();
+        }
+        if (version_ || out_.command == Command::kVersion) {
+            out_.command = Command::kVersion;
+            return Ok();
+        }
+        const Command c = out_.command;
+        if (c == Command::kNone) return Usage("no command given; see quillpadctl --help");
+        if (json_ && c != Command::kShow && c != Command::kDescriptor) {
+            return Usage("--json belongs to the show and descriptor commands");
+        }
+        out_.json = json_;
+        if (out_.output && c != Command::kDump) return Usage("-o belongs to the dump command");
+        if (out_.verify && c != Command::kSet && c != Command::kRestore && c != Command::kLoad) {
+            return Usage("--verify belongs to the commands that write: set, restore, load");
+        }
+
+        const bool takesFile = c == Command::kRestore || c == Command::kSave ||
+                               c == Command::kLoad || c == Command::kDescriptor;
+        if (takesFile) {
+            if (positional.size() != 1) {
+                return Usage(std::string(CommandName(c)) + " needs exactly one file name");
+            }
+            out_.file = positional.front();
+        } else if (!positional.empty()) {
+            return Usage(std::string(CommandName(c)) + " takes no argument " +
+                         QuoteForMessage(positional.front()));
+        }
+        if (c == Command::kSet) {
+            if (out_.items.empty()) return Usage("set needs a key and an assignment: set 3 Ctrl+F5");
+            const SetItem& last = out_.items.back();
+            if (!last.text && !last.HasFields()) {
+                return Usage("key " + std::to_string(last.key) + " has no assignment");
+            }
+        }
+        return Ok();
+    }
+
+    const std::vector<std::string>& args_;
+    CommandLine& out_;
+    std::size_t next_ = 0;
+    bool help_ = false;
+    bool version_ = false;
+    bool json_ = false;
+};
+
+}  // namespace
+
+const char* CommandName(Command command) {
+    for (const auto& [c, text] : kCommands) {
+        if (c == command) return text;
+    }
+    return "";
+}
+
+std::optional<unsigned> ParseNumber(const std::string& text, unsigned max) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::size_t start = hex ? 2 : 0;
+    if (text.size() <= start || text.size() - start > 8) return std::nullopt;
+    unsigned value = 0;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (hex && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (hex && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return std::nullopt;
+        }
+        value = value * (hex ? 16 : 10) + digit;
+    }
+    if (value > max) return std::nullopt;
+    return value;
+}
+
+}  // namespace quillpad::ctl

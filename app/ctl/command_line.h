@@ -1,0 +1,48 @@
+// The command line of quillpadctl: the command, its arguments and the common options.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "status.h"
+
+namespace quillpad::ctl {
+
+enum class Command { kNone, kHelp, kVersion, kList, kShow, kSet, kDump, kRestore, kSave, kLoad,
+                     kDescriptor };
+
+// One key named by `set`: either an assignment text or raw fields.
+struct SetItem {
+    int key = 0;
+    std::optional<std::string> text;
+    std::optional<std::uint8_t> vk;
+    std::optional<std::uint8_t> modifiers;
+    std::optional<std::uint8_t> mouse;
+
+    bool HasFields() const { return vk || modifiers || mouse; }
+};
+
+struct CommandLine {
+    Command command = Command::kNone;
+    Command helpTopic = Command::kNone;  // for kHelp: the command asked about, or kNone
+    int device = 0;
+    std::optional<std::string> simulate;
+    bool verify = false;
+    bool json = false;
+    std::optional<std::string> output;  // dump -o
+    std::string file;                   // restore, save, load, descriptor
+    std::vector<SetItem> items;         // set
+};
+
+// Parses argv[1..]. A failure has kExitUsage and names the offending argument.
+Status ParseCommandLine(const std::vector<std::string>& args, CommandLine& out);
+
+// The command's name as typed ("show"), or "" for kNone.
+const char* CommandName(Command command);
+
+// Parses 0..max in decimal or 0x hex.
+std::optional<unsigned> ParseNumber(const std::string& text, unsigned max);
+
+}  // namespace quillpad::ctl

@@ -1,0 +1,163 @@
+#include "commands.h"
+
+#include <algorithm>
+
+#include "assignment_text.h"
+#include "config_block.h"
+#include "descriptor_report.h"
+#include "file_io.h"
+#include "help_text.h"
+#include "key_codes.h"
+#include "keypad_io.h"
+#include "output_format.h"
+#include "profile.h"
+
+namespace quillpad::ctl {
+namespace {
+
+// Profiles are small; a larger file is certainly not one.
+constexpr std::size_t kMaxProfileBytes = 64 * 1024;
+
+// Checks every key of a set command and gives the assignment text or fields they set, applied
+// to keys read from the keypad.
+Status CheckSetItems(const std::vector<SetItem>& items) {
+    for (const SetItem& item : items) {
+        if (item.text) {
+            const AssignmentParse parsed = ParseAssignmentText(*item.text);
+            if (!parsed.ok) return Fail(kExitUsage, "key " + std::to_string(item.key) + ": " + parsed.error);
+        }
+        if (item.vk && *item.vk != 0 && VkToUsage(*item.vk) == 0) {
+            return Fail(kExitUsage, "key " + std::to_string(item.key) + ": vk " + HexByte(*item.vk) +
+                                        " has no key code the keypad can store");
+        }
+    }
+    return Ok();
+}
+
+void ApplySetItems(const std::vector<SetItem>& items, KeyAssignments& keys) {
+    for (const SetItem& item : items) {
+        KeyAssignment& key = KeyByNumber(keys, item.key);
+        if (item.text) {
+            key = ParseAssignmentText(*item.text).assignment;
+            continue;
+        }
+        if (item.vk) key.vk = *item.vk;
+        if (item.modifiers) key.modifiers = *item.modifiers;
+        if (item.mouse) key.mouse = *item.mouse;
+    }
+}
+
+Status ReadKeys(KeypadAccess& keypad, int device, KeyAssignments& keys) {
+    ConfigBlock block{};
+    if (Status s = keypad.Read(device, block); !s.ok()) return s;
+    DecodeConfigBlock(block, keys);
+    return Ok();
+}
+
+// Reads the keys, lets change alter them, and writes all six back.
+template <typename Change>
+Status ChangeKeys(KeypadAccess& keypad, const CommandLine& c, Change change) {
+    KeyAssignments keys{};
+    if (Status s = ReadKeys(keypad, c.device, keys); !s.ok()) return s;
+    change(keys);
+    return keypad.WriteAndVerify(c.device, EncodeConfigBlock(keys), c.verify);
+}
+
+Status RunList(std::string& out) {
+    const KeypadList found = ListKeypads();
+    for (const KeypadSlot& slot : found.slots) {
+        out += "slot " + std::to_string(slot.index) + ": " + slot.path;
+        if (!slot.group.empty()) out += " (device " + slot.group + ")";
+        out += '\n';
+    }
+    bool permission = false;
+    for (const DeviceProblem& problem : found.problems) {
+        out += "cannot open " + problem.path + ": " + problem.reason + '\n';
+        permission = permission || IsPermissionProblem(problem);
+    }
+    if (permission) out += "to fix: " + PermissionFix() + '\n';
+    if (!found.slots.empty()) return Ok();
+    if (permission) return Fail(kExitPermission, "no keypad can be opened; " + PermissionFix());
+    return Fail(kExitNoKeypad, "no keypad found");
+}
+
+}  // namespace
+
+Status RunCommand(const CommandLine& c, std::string& out) {
+    switch (c.command) {
+        case Command::kNone:
+        case Command::kHelp:
+            out = HelpText(c.helpTopic);
+            return Ok();
+        case Command::kVersion:
+            out = VersionText();
+            return Ok();
+        case Command::kDescriptor:
+            return RunDescriptor(c.file, c.json, out);
+        default:
+            break;
+    }
+
+    // Everything about the arguments and files is checked before the keypad is touched.
+    ConfigBlock restoreBlock{};
+    ProfileKeys profile;
+    if (c.command == Command::kSet) {
+        if (Status s = CheckSetItems(c.items); !s.ok()) return s;
+    } else if (c.command == Command::kRestore) {
+        std::string content;
+        if (Status s = ReadSmallFile(c.file, restoreBlock.size(), content); !s.ok()) return s;
+        if (content.size() != restoreBlock.size()) {
+            return Fail(kExitBadFile, c.file + ": holds " + std::to_string(content.size()) +
+                                          " bytes; a configuration block is exactly 256");
+        }
+        std::copy(content.begin(), content.end(), restoreBlock.begin());
+    } else if (c.command == Command::kLoad) {
+        std::string content;
+        if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok()) return s;
+        const ProfileParse parsed = ParseProfile(content);
+        if (!parsed.ok) return Fail(kExitBadFile, c.file + ": " + parsed.error);
+        profile = parsed.keys;
+    }
+
+    KeypadAccess keypad;
+    if (Status s = keypad.Open(c.simulate); !s.ok()) return s;
+
+    switch (c.command) {
+        case Command::kList:
+            return RunList(out);
+        case Command::kShow: {
+            KeyAssignments keys{};
+            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok()) return s;
+            out = c.json ? FormatKeysJson(keys) : FormatKeysTable(keys);
+            return Ok();
+        }
+        case Command::kSet:
+            return ChangeKeys(keypad, c, [&](KeyAssignments& keys) { ApplySetItems(c.items, keys); });
+        case Command::kLoad:
+            return ChangeKeys(keypad, c, [&](KeyAssignments& keys) { ApplyProfile(profile, keys); });
+        case Command::kRestore:
+            return keypad.WriteAndVerify(c.device, restoreBlock, c.verify);
+        case Command::kDump: {
+            ConfigBlock block{};
+            if (Status s = keypad.Read(c.device, block); !s.ok()) return s;
+            if (!c.output) {
+                out = FormatHexDump(block);
+                return Ok();
+            }
+            return WriteWholeFile(*c.output, std::string_view(reinterpret_cast<const char*>(block.data()),
+                                                              block.size()));
+        }
+        case Command::kSave: {
+            KeyAssignments keys{};
+            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok()) return s;
+            const std::string header = "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
+                                       "saved by " + VersionText().substr(0, VersionText().size() - 1) +
+                                       " from the keypad in slot " + std::to_string(c.device);
+            return WriteWholeFile(c.file, FormatProfile(keys, header));
+        }
+        default:
+            return Fail(kExitUsage, "no command given; see quillpadctl --help");
+    }
+}
+
+}  // namespace quillpad::ctl

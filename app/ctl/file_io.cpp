@@ -1,0 +1,68 @@
+#include "file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace quillpad::ctl {
+namespace fs = std::filesystem;
+
+namespace {
+
+Status FileError(const std::string& path, const std::string& what) {
+    return Fail(kExitBadFile, path + ": " + what);
+}
+
+Status Put(const std::string& path, std::string_view content) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file) return FileError(path, std::string("cannot be written: ") + std::strerror(errno));
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    file.close();
+    if (!file) return FileError(path, "writing failed");
+    return Ok();
+}
+
+}  // namespace
+
+Status ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string& content) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status)) return FileError(path, "no such file");
+    if (fs::is_directory(status)) return FileError(path, "is a folder, not a file");
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return FileError(path, std::string("cannot be read: ") + std::strerror(errno));
+    content.assign(maxBytes + 1, '\0');
+    file.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (file.bad()) return FileError(path, "reading failed");
+    content.resize(static_cast<std::size_t>(file.gcount()));
+    if (content.size() > maxBytes) {
+        return FileError(path, "is larger than " + std::to_string(maxBytes) + " bytes");
+    }
+    return Ok();
+}
+
+Status WriteWholeFile(const std::string& path, std::string_view content) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        if (fs::is_directory(status)) return FileError(path, "is a folder, not a file");
+        return Put(path, content);
+    }
+    const fs::path target(path);
+    fs::path temporary = target;
+    temporary += ".partial";
+    if (Status s = Put(temporary.string(), content); !s.ok()) {
+        fs::remove(temporary, ec);
+        return FileError(path, s.message.substr(s.message.find(": ") + 2));
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+        fs::remove(temporary, ec);
+        return FileError(path, "cannot be replaced: " + ec.message());
+    }
+    return Ok();
+}
+
+}  // namespace quillpad::ctl

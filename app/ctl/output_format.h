@@ -1,0 +1,28 @@
+// Texts quillpadctl prints: the six keys, the raw block, JSON strings and numbers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "config_block.h"
+#include "key_assignment.h"
+
+namespace quillpad::ctl {
+
+// "0x3E"
+std::string HexByte(std::uint8_t value);
+
+// A JSON string literal, with quotes; bytes that are not valid UTF-8 become U+FFFD.
+std::string JsonString(std::string_view text);
+
+// One line per key: the canonical text, the raw fields, and the window's text when it differs.
+std::string FormatKeysTable(const KeyAssignments& keys);
+
+// An array of {key, vk, modifiers, mouse, text (as the window shows it), canonical}.
+std::string FormatKeysJson(const KeyAssignments& keys);
+
+// 16 bytes a line in upper-case hex, each line led by its offset in hex.
+std::string FormatHexDump(const ConfigBlock& block);
+
+}  // namespace quillpad::ctl

@@ -1,0 +1,288 @@
+#include "assignment_text.h"
+
+#include <array>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "key_codes.h"
+#include "key_naming.h"
+
+namespace quillpad {
+namespace {
+
+struct BitName {
+    std::uint8_t bit;
+    const char* name;
+};
+
+// In the window's order, then the high bits (right-hand modifiers of a HID keyboard report).
+constexpr BitName kModifierNames[] = {
+    {kModShift, "Shift"}, {kModAlt, "Alt"},         {kModCtrl, "Ctrl"},
+    {kModWindows, "Windows"}, {0x10, "Right Ctrl"}, {0x20, "Right Shift"},
+    {0x40, "Right Alt"},  {0x80, "Right Windows"},
+};
+
+// Left, middle, right as the window shows them, then buttons 4 to 8 of a HID mouse report.
+constexpr BitName kMouseNames[] = {
+    {kMouseLeft, "Mouse Left"}, {kMouseMiddle, "Mouse Middle"}, {kMouseRight, "Mouse Right"},
+    {0x08, "Mouse 4"},          {0x10, "Mouse 5"},              {0x20, "Mouse 6"},
+    {0x40, "Mouse 7"},          {0x80, "Mouse 8"},
+};
+
+constexpr std::uint8_t kVkEquals = 0xBB;
+constexpr std::uint8_t kVkKeypadPlus = 0x6B;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Lower case, blanks trimmed, every run of blanks inside made one space.
+std::string Fold(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    bool pendingBlank = false;
+    for (const char c : text) {
+        if (IsBlank(c)) {
+            pendingBlank = !out.empty();
+            continue;
+        }
+        if (pendingBlank) out.push_back(' ');
+        pendingBlank = false;
+        out.push_back(Lower(c));
+    }
+    return out;
+}
+
+// The key's name under Shift as the window shows it; "=" keeps its own name, because the
+// shifted "+" would clash with the separator.
+std::string ShiftedKeyName(std::uint8_t vk) {
+    if (vk == kVkEquals || vk == kVkKeypadPlus) return VkToKeyName(vk);
+    const std::string shown = FormatAssignment(KeyAssignment{vk, kModShift, 0, 0}, false);
+    return shown.substr(std::string_view("Shift+").size());
+}
+
+// What a folded name stands for.
+struct Meaning {
+    enum Kind : std::uint8_t { kModifier, kMouse, kKey } kind;
+    std::uint8_t value;  // the bit, or the virtual key (0 for Null)
+    bool needsShift;     // a shifted character: only valid with Shift
+};
+
+struct Tables {
+    std::array<bool, 256> keypadVk{};
+    std::array<std::string, 256> plainName;    // of keypad keys, as the window shows them
+    std::array<std::string, 256> shiftedName;  // the same under Shift
+    std::unordered_map<std::string, Meaning> names;
+    std::vector<std::pair<std::string, std::uint8_t>> shiftedKeys;  // for the help text
+};
+
+const Tables& GetTables() {
+    static const Tables tables = [] {
+        Tables t;
+        for (const auto& n : kModifierNames) t.names[Fold(n.name)] = {Meaning::kModifier, n.bit, false};
+        t.names["win"] = {Meaning::kModifier, kModWindows, false};
+        t.names["right win"] = {Meaning::kModifier, 0x80, false};
+        for (const auto& n : kMouseNames) t.names[Fold(n.name)] = {Meaning::kMouse, n.bit, false};
+        t.names["null"] = {Meaning::kKey, 0, false};
+        for (int usage = 0; usage < 256; ++usage) {
+            t.keypadVk[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
+        }
+        for (int vk = 1; vk < 256; ++vk) {
+            if (!t.keypadVk[vk]) continue;
+            const auto v = static_cast<std::uint8_t>(vk);
+            t.plainName[v] = VkToKeyName(v);
+            t.shiftedName[v] = ShiftedKeyName(v);
+            const std::string plain = Fold(t.plainName[v]);
+            t.names.emplace(plain, Meaning{Meaning::kKey, v, false});
+            const std::string shifted = Fold(t.shiftedName[v]);
+            if (shifted != plain) {
+                t.names.emplace(shifted, Meaning{Meaning::kKey, v, true});
+                t.shiftedKeys.emplace_back(shifted, v);
+            }
+        }
+        t.names.emplace("+", Meaning{Meaning::kKey, kVkEquals, true});
+        return t;
+    }();
+    return tables;
+}
+
+AssignmentParse Fail(std::string message) {
+    AssignmentParse r;
+    r.error = std::move(message);
+    return r;
+}
+
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Splits off a last name that ends in "+" ("Keypad +", or "+" in "Shift++"). Returns the
+// folded key name, and leaves in body what precedes it (without its separating "+").
+std::optional<std::string> SplitPlusKey(std::string_view& body, std::string& error) {
+    std::string_view rest = TrimRight(body);
+    if (rest.empty() || rest.back() != '+') return std::nullopt;
+    rest.remove_suffix(1);
+    rest = TrimRight(rest);
+    const std::size_t cut = rest.rfind('+');
+    const std::string_view last = cut == std::string_view::npos ? rest : rest.substr(cut + 1);
+    // "+" alone or right after a separator is the shifted equals key.
+    const std::string lastName = Fold(last);
+    if (!lastName.empty() && lastName != "keypad") {
+        error = "ends with '+': name a key after it, or leave the '+' out";
+        return std::nullopt;
+    }
+    body = cut == std::string_view::npos ? std::string_view() : rest.substr(0, cut);
+    if (cut != std::string_view::npos && Fold(body).empty()) {
+        error = "has nothing before its last '+'";
+        return std::nullopt;
+    }
+    return lastName.empty() ? "+" : "keypad +";
+}
+
+}  // namespace
+
+bool IsKeypadVk(std::uint8_t vk) { return GetTables().keypadVk[vk]; }
+
+std::string CanonicalAssignmentText(const KeyAssignment& a) {
+    std::string text;
+    text.reserve(64);
+    const auto add = [&text](std::string_view part) {
+        if (!text.empty()) text += '+';
+        text += part;
+    };
+    for (const auto& n : kModifierNames) {
+        if (a.modifiers & n.bit) add(n.name);
+    }
+    for (const auto& n : kMouseNames) {
+        if (a.mouse & n.bit) add(n.name);
+    }
+    if (a.vk != 0) {
+        const Tables& t = GetTables();
+        const bool shift = (a.modifiers & kModShift) != 0;
+        if (t.keypadVk[a.vk]) {
+            add(shift ? t.shiftedName[a.vk] : t.plainName[a.vk]);
+        } else {
+            add(shift ? ShiftedKeyName(a.vk) : VkToKeyName(a.vk));
+        }
+    }
+    return text.empty() ? "Null" : text;
+}
+
+std::string WindowAssignmentText(const KeyAssignment& a) {
+    return NormalizeKeyText(FormatAssignment(a, false));
+}
+
+AssignmentParse ParseAssignmentText(std::string_view text) {
+    if (text.find_first_not_of(" \t") == text.npos) {
+        return Fail("empty assignment: write Null for no key");
+    }
+    const auto quoted = [text] { return QuoteForMessage(text); };
+
+    std::string_view body = text;
+    std::string splitError;
+    const std::optional<std::string> plusKey = SplitPlusKey(body, splitError);
+    if (!splitError.empty()) return Fail(quoted() + " " + splitError);
+
+    const auto& names = GetTables().names;
+    AssignmentParse result;
+    KeyAssignment& out = result.assignment;
+    std::optional<std::string_view> key;  // the key's name as written, once seen
+    std::string failure;
+    // Takes one name; false (with failure set) when the text is wrong.
+    const auto take = [&](std::string_view raw, const std::string& folded) {
+        const auto name = [raw] { return QuoteForMessage(raw); };
+        if (folded.empty()) {
+            failure = quoted() + " has an empty name between '+' signs";
+            return false;
+        }
+        if (key) {
+            failure = quoted() + " names " + name() + " after the key " + QuoteForMessage(*key) +
+                      ": the key comes last";
+            return false;
+        }
+        const auto found = names.find(folded);
+        if (found == names.end()) {
+            failure = "unknown name " + name() + " in " + quoted() + "; accepted: " +
+                      AcceptedAssignmentNames();
+            return false;
+        }
+        const Meaning& m = found->second;
+        if (m.kind != Meaning::kKey) {
+            std::uint8_t& bits = m.kind == Meaning::kModifier ? out.modifiers : out.mouse;
+            if (bits & m.value) {
+                failure = quoted() + " names " + name() + " twice";
+                return false;
+            }
+            bits |= m.value;
+            return true;
+        }
+        key = raw;
+        if (m.needsShift && !(out.modifiers & kModShift)) {
+            const std::string plain = VkToKeyName(m.value);
+            failure = name() + " is the shifted " + plain + ": write Shift+" + plain +
+                      (m.value == kVkEquals ? " (the keypad's plus key is Keypad +)" : "");
+            return false;
+        }
+        out.vk = m.value;
+        return true;
+    };
+
+    if (!plusKey || body.find_first_not_of(" \t") != body.npos) {
+        for (std::size_t start = 0;;) {
+            const std::size_t end = body.find('+', start);
+            const std::string_view raw = body.substr(start, end == body.npos ? body.npos : end - start);
+            if (!take(raw, Fold(raw))) return Fail(std::move(failure));
+            if (end == body.npos) break;
+            start = end + 1;
+        }
+    }
+    if (plusKey && !take(*plusKey == "+" ? "+" : "Keypad +", *plusKey)) {
+        return Fail(std::move(failure));
+    }
+    result.ok = true;
+    return result;
+}
+
+std::string AcceptedAssignmentNames() {
+    std::string text = "modifiers";
+    for (const auto& n : kModifierNames) text += std::string(" ") + n.name + ",";
+    text += " Win, Right Win; mouse buttons";
+    for (const auto& n : kMouseNames) text += std::string(" ") + n.name + ",";
+    text.back() = ';';
+    text += " keys a to z, 0 to 9, F1 to F12";
+    for (int vk = 1; vk < 256; ++vk) {
+        const auto v = static_cast<std::uint8_t>(vk);
+        const bool inRange = (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A) ||
+                             (vk >= 0x70 && vk <= 0x7B);
+        if (IsKeypadVk(v) && !inRange) text += ", " + VkToKeyName(v);
+    }
+    text += ", Null; with Shift also the shifted characters";
+    for (const auto& [name, vk] : GetTables().shiftedKeys) text += " " + name;
+    text += " (Shift+= or Shift++ for the equals key)";
+    return text;
+}
+
+std::string QuoteForMessage(std::string_view text) {
+    static constexpr std::size_t kMaxShown = 60;
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "'";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i == kMaxShown) {
+            out += "...";
+            break;
+        }
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c >= 0x7F) {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "'";
+}
+
+}  // namespace quillpad

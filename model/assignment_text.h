@@ -1,0 +1,55 @@
+// Assignment text: the one-line form of a key's assignment that people type and read, and its
+// parser. It is the window's display text made unambiguous, so that every assignment the keypad
+// can hold prints as a text that reads back to the same record.
+//
+// Grammar: names joined by "+", in any case, blanks around names ignored:
+//   modifiers  Shift, Alt, Ctrl, Windows (or Win), and the modifier byte's high bits
+//              Right Ctrl (0x10), Right Shift (0x20), Right Alt (0x40), Right Windows (0x80)
+//   mouse      Mouse Left, Mouse Right, Mouse Middle, and the button byte's high bits
+//              Mouse 4 (0x08) to Mouse 8 (0x80)
+//   key        at most one, last: a key name as the window shows it ("F5", "PageUp", "a",
+//              ";", "Keypad *", ...); with Shift also the shifted character ("Shift+!");
+//              "Null" for no key. "Keypad +" is the keypad's plus key; "Shift+=" (or "Shift++")
+//              is Shift with the equals key.
+// The text "Null" alone is the empty assignment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "key_assignment.h"
+
+namespace quillpad {
+
+// The canonical text: modifiers in the order Shift, Alt, Ctrl, Windows, Right Ctrl, Right Shift,
+// Right Alt, Right Windows; then mouse buttons Left, Middle, Right, 4 to 8; then the key. It is
+// the window's display text (table names) except where that one is ambiguous: Shift with "="
+// reads "Shift+=" (the window shows "Shift"), the keypad plus key keeps its "+" (the window
+// shows "Keypad "), and the high bits, which the window does not show, are named. lParam is
+// ignored.
+std::string CanonicalAssignmentText(const KeyAssignment& assignment);
+
+// The text the window shows for an assignment read from the keypad (table names, cleaned).
+std::string WindowAssignmentText(const KeyAssignment& assignment);
+
+// True for 0 and for every virtual key the keypad can hold: those a stored usage reads back as.
+bool IsKeypadVk(std::uint8_t vk);
+
+struct AssignmentParse {
+    bool ok = false;
+    KeyAssignment assignment;  // lParam always 0
+    std::string error;         // one line, when !ok
+};
+
+// Parses an assignment text. Errors name the offending part; an unknown name lists every
+// accepted one.
+AssignmentParse ParseAssignmentText(std::string_view text);
+
+// Every accepted name, as one line for help and error texts.
+std::string AcceptedAssignmentNames();
+
+// text in single quotes for a message: control and non-ASCII bytes as \xNN, cut after 60 bytes.
+std::string QuoteForMessage(std::string_view text);
+
+}  // namespace quillpad

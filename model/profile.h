@@ -1,0 +1,40 @@
+// Profiles: the six assignments as a small text file that people keep and edit.
+//
+//   # comment lines start with '#' (only whole lines: '#' is also a key name)
+//   key1 = Ctrl+F5
+//   key3 = Mouse Left+a
+//
+// One line per key, "keyN = ASSIGNMENT" with N from 1 to 6 and the assignment text of
+// assignment_text.h. Blank lines are ignored; a key may be named once. Keys a profile does not
+// name keep what they hold.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "key_assignment.h"
+
+namespace quillpad {
+
+// Element k-1 holds key k's assignment when the profile names key k.
+using ProfileKeys = std::array<std::optional<KeyAssignment>, kKeyCount>;
+
+struct ProfileParse {
+    bool ok = false;
+    ProfileKeys keys;
+    std::string error;  // "line N: ...", one line, when !ok
+};
+
+// Checks the whole text; on any fault nothing is returned but the first fault.
+ProfileParse ParseProfile(std::string_view text);
+
+// The six keys as a profile with their canonical texts, after the comment lines of header
+// (each line of it gets "# " in front).
+std::string FormatProfile(const KeyAssignments& keys, std::string_view header);
+
+// Applies the keys a profile names.
+void ApplyProfile(const ProfileKeys& profile, KeyAssignments& keys);
+
+}  // namespace quillpad

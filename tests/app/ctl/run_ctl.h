@@ -1,0 +1,36 @@
+// Runs the real quillpadctl program as a child process and collects what it printed.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quillpad::test {
+
+struct CtlRun {
+    int exitCode = -1;  // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs quillpadctl with args, in folder dir (which also holds its captured output).
+CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& args);
+
+// A fresh temporary folder, removed with the object.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& content);
+
+}  // namespace quillpad::test
