@@ -94,7 +94,9 @@ class Parser {
                 return Usage("key " + arg + " is named twice");
             }
         }
-        out_.items.push_back({.key = static_cast<int>(*key)});
+        SetItem item;
+        item.key = static_cast<int>(*key);
+        out_.items.push_back(item);
         return Ok();
     }
 
@@ -225,6 +227,11 @@ class Parser {
 };
 
 }  // namespace
+
+Status ParseCommandLine(const std::vector<std::string>& args, CommandLine& out) {
+    out = CommandLine{};
+    return Parser(args, out).Run();
+}
 
 const char* CommandName(Command command) {
     for (const auto& [c, text] : kCommands) {

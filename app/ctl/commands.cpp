@@ -67,7 +67,7 @@ Status RunList(std::string& out) {
     const KeypadList found = ListKeypads();
     for (const KeypadSlot& slot : found.slots) {
         out += "slot " + std::to_string(slot.index) + ": " + slot.path;
-        if (!slot.group.empty()) out += " (device " + slot.group + ")";
+        if (slot.node != kNoDevNode) out += " (grouped by device node " + std::to_string(slot.node) + ")";
         out += '\n';
     }
     bool permission = false;

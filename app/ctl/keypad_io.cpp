@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "dev.h"
+#include "dev_slots.h"
 #include "output_format.h"
 #include "platforms.h"
 
@@ -13,11 +14,22 @@ namespace {
 
 void Wait100ms() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
 
+}  // namespace
+
 bool IsPermissionProblem(const DeviceProblem& problem) {
     return problem.error == EACCES || problem.error == EPERM;
 }
 
-}  // namespace
+KeypadList ListKeypads() {
+    Wait100ms();
+    DevEnumerate(nullptr);
+    KeypadList list;
+    for (const DevSlotInfo& slot : DevOpenSlots()) {
+        list.slots.push_back({slot.index, slot.path, slot.node});
+    }
+    list.problems = DevLastProblems();
+    return list;
+}
 
 std::string PermissionFix() {
     return "install the udev rule 70-quillpad.rules (quillpadctl list --help tells how), "

@@ -5,13 +5,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config_block.h"
+#include "hid_platform.h"
 #include "status.h"
-
-namespace quillpad {
-class HidPlatform;
-}
 
 namespace quillpad::ctl {
 
@@ -38,6 +36,22 @@ class KeypadAccess {
 
     std::unique_ptr<HidPlatform> platform_;
 };
+
+// The keypads the last enumeration opened, and those present that it could not open.
+struct KeypadSlot {
+    int index = 0;
+    std::string path;
+    DevNode node = kNoDevNode;  // the device node the keypad's interfaces are grouped by
+};
+struct KeypadList {
+    std::vector<KeypadSlot> slots;
+    std::vector<DeviceProblem> problems;
+};
+
+// Enumerates the keypads (as Refresh does, with its wait) and lists them.
+KeypadList ListKeypads();
+
+bool IsPermissionProblem(const DeviceProblem& problem);
 
 // The explanation of a keypad that cannot be opened for lack of permission: what to install.
 std::string PermissionFix();

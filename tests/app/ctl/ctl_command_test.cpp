@@ -125,9 +125,11 @@ TEST_F(CtlCommand, TransferFailuresHaveTheirOwnStatus) {
     EXPECT_EQ(status.message, "reading the keypad in slot 0 failed");
     EXPECT_EQ(out, "");
 
+    // restore writes without reading first.
+    test::WriteFile(dir_ / "block.bin", std::string(256, '\0'));
     platform_.failReads = false;
     platform_.failWrites = true;
-    status = Run({"set", "2", "Ctrl+F5"}, out);
+    status = Run({"restore", (dir_ / "block.bin").string()}, out);
     EXPECT_EQ(status.code, kExitTransfer);
     EXPECT_NE(status.message.find("writing the keypad in slot 0 failed"), std::string::npos);
 }
