@@ -62,9 +62,10 @@ struct HidCaps {
     std::uint16_t FeatureReportByteLength() const { return reportByteLength[2]; }
 };
 
-// One button or value capability. For a capability that is not a usage range, usageMin and
-// usageMax both hold its single usage (and dataIndexMin/Max its single data index).
-struct HidButtonCaps {
+// What a button and a value capability have in common. For a capability that is not a usage
+// range, usageMin and usageMax both hold its single usage (and dataIndexMin/Max its single
+// data index).
+struct HidCapsCommon {
     std::uint16_t usagePage = 0;
     std::uint8_t reportId = 0;
     bool isRange = false;
@@ -77,17 +78,9 @@ struct HidButtonCaps {
     std::uint16_t linkUsage = 0;
 };
 
-struct HidValueCaps {
-    std::uint16_t usagePage = 0;
-    std::uint8_t reportId = 0;
-    bool isRange = false;
-    std::uint16_t usageMin = 0;
-    std::uint16_t usageMax = 0;
-    std::uint16_t dataIndexMin = 0;
-    std::uint16_t dataIndexMax = 0;
-    std::uint16_t linkCollection = 0;
-    std::uint16_t linkUsagePage = 0;
-    std::uint16_t linkUsage = 0;
+struct HidButtonCaps : HidCapsCommon {};
+
+struct HidValueCaps : HidCapsCommon {
     std::uint16_t bitSize = 0;
     std::uint16_t reportCount = 0;
     std::int32_t logicalMin = 0;
