@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "json_reader.h"
+#include "known_descriptors.h"
 
 namespace quillpad {
 namespace {
@@ -163,44 +163,24 @@ TEST(ReportDescriptorTest, NullDataIsRejectedUnlessEmpty) {
     EXPECT_FALSE(error.empty());
 }
 
-// The real descriptors of the shared test data, with the lengths Windows computed.
+// The real descriptors in tests/data, with the lengths Windows computed.
 TEST(ReportDescriptorTest, AgreesWithTheWindowsParserOnRealDescriptors) {
-    const std::string path = std::string(QUILLPAD_TESTDATA_DIR) + "/hid-descriptors.json";
-    std::ifstream in(path);
-    if (!in) {
-        GTEST_SKIP() << "shared test data absent: " << path
-                     << " (check out the shared folder beside the repository, or set "
-                        "QUILLPAD_TESTDATA_DIR)";
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string json = text.str();
-    testing::JsonValue root;
-    ASSERT_TRUE(testing::JsonReader(json).Read(root)) << "unreadable JSON in " << path;
-    const testing::JsonValue* devices = root.Find("devices");
-    ASSERT_NE(devices, nullptr);
-    ASSERT_EQ(devices->items.size(), 13u);
-    for (const testing::JsonValue& device : devices->items) {
-        const auto number = [&](const char* key) {
-            const testing::JsonValue* v = device.Find(key);
-            EXPECT_NE(v, nullptr) << key;
-            return v == nullptr ? -1LL : v->number;
-        };
-        const std::string name = device.Find("name") ? device.Find("name")->text : "?";
-        SCOPED_TRACE(name);
-        const testing::JsonValue* hex = device.Find("descriptor_hex");
-        ASSERT_NE(hex, nullptr);
-        const std::vector<TopLevelCollection> collections = Parse(FromHex(hex->text));
+    const std::vector<testing::KnownDescriptor> known = testing::LoadKnownDescriptors();
+    ASSERT_EQ(known.size(), 13u) << testing::KnownDescriptorsPath();
+    for (const testing::KnownDescriptor& d : known) {
+        SCOPED_TRACE(d.name);
+        const std::vector<TopLevelCollection> collections =
+            Parse(Bytes(d.bytes.begin(), d.bytes.end()));
         const TopLevelCollection* match = nullptr;
         for (const TopLevelCollection& c : collections) {
-            if (c.usagePage == number("usage_page") && c.usage == number("usage")) {
+            if (c.usagePage == d.usagePage && c.usage == d.usage) {
                 match = &c;
             }
         }
         ASSERT_NE(match, nullptr) << "collection not found";
-        EXPECT_EQ(match->inputReportByteLength, number("input_len"));
-        EXPECT_EQ(match->outputReportByteLength, number("output_len"));
-        EXPECT_EQ(match->featureReportByteLength, number("feature_len"));
+        EXPECT_EQ(match->inputReportByteLength, d.input);
+        EXPECT_EQ(match->outputReportByteLength, d.output);
+        EXPECT_EQ(match->featureReportByteLength, d.feature);
     }
 }
 

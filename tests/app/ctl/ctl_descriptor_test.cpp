@@ -4,50 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "known_descriptors.h"
 #include "run_ctl.h"
 
 namespace quillpad::test {
 namespace {
-
-// One device of the shared test data: a descriptor and what Windows computed for one of its
-// top-level collections.
-struct KnownDescriptor {
-    std::string name;
-    std::string bytes;
-    int usagePage = 0, usage = 0, input = 0, output = 0, feature = 0;
-};
-
-// The value of "key": after from, as text (a number, or a string without its quotes).
-std::string Field(const std::string& json, std::size_t from, const std::string& key) {
-    std::size_t at = json.find("\"" + key + "\":", from);
-    if (at == std::string::npos)
-        return "";
-    at = json.find_first_not_of(" ", at + key.size() + 3);
-    if (json[at] == '"')
-        return json.substr(at + 1, json.find('"', at + 1) - at - 1);
-    return json.substr(at, json.find_first_of(",}", at) - at);
-}
-
-std::vector<KnownDescriptor> LoadKnownDescriptors() {
-    const std::string json = ReadFile(std::string(QUILLPAD_TESTDATA_DIR) + "/hid-descriptors.json");
-    std::vector<KnownDescriptor> known;
-    for (std::size_t at = json.find("\"name\":"); at != std::string::npos;
-         at = json.find("\"name\":", at + 1)) {
-        KnownDescriptor d;
-        d.name = Field(json, at, "name");
-        const std::string hex = Field(json, at, "descriptor_hex");
-        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-            d.bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-        }
-        d.usagePage = std::stoi(Field(json, at, "usage_page"));
-        d.usage = std::stoi(Field(json, at, "usage"));
-        d.input = std::stoi(Field(json, at, "input_len"));
-        d.output = std::stoi(Field(json, at, "output_len"));
-        d.feature = std::stoi(Field(json, at, "feature_len"));
-        known.push_back(d);
-    }
-    return known;
-}
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
@@ -58,9 +19,9 @@ std::string Bytes(std::initializer_list<int> values) {
 
 TEST(CtlDescriptor, ReportsTheLengthsWindowsComputesForRealDescriptors) {
     TempDir dir;
-    const std::vector<KnownDescriptor> known = LoadKnownDescriptors();
+    const std::vector<testing::KnownDescriptor> known = testing::LoadKnownDescriptors();
     ASSERT_EQ(known.size(), 13u);
-    for (const KnownDescriptor& d : known) {
+    for (const testing::KnownDescriptor& d : known) {
         WriteFile(dir / "d.bin", d.bytes);
         const CtlRun run = RunCtl(dir.path(), {"descriptor", "d.bin", "--json"});
         ASSERT_EQ(run.exitCode, 0) << d.name << ": " << run.err;

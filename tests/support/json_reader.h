@@ -1,4 +1,4 @@
-// Just enough JSON for the shared test data: objects, arrays, strings without escapes beyond
+// Just enough JSON for the test data in tests/data: objects, arrays, strings without escapes beyond
 // the simple ones, integers, true/false/null. Returns false on anything else.
 #pragma once
 
