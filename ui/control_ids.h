@@ -1,50 +1,53 @@
-// Control ids of the configuration window (template 102) and the help window (template 146).
+// Control ids of the configuration window and the help window, as C++ constants. The numbers
+// live in resource_ids.h, which the Windows resource script reads too.
 #pragma once
+
+#include "resource_ids.h"
 
 namespace quillpad {
 
-// Template 102: the configuration window.
-inline constexpr int kIdKeypadPicture = 1000;  // picture of the whole keypad
-inline constexpr int kIdKey1Picture = 1003;    // highlight pictures of keys 1 to 6
-inline constexpr int kIdKey2Picture = 1004;
-inline constexpr int kIdOpenOskText = 1005;  // hidden
-inline constexpr int kIdKey3Picture = 1006;
-inline constexpr int kIdKey4Picture = 1007;
-inline constexpr int kIdKeySettingGroup = 1008;
-inline constexpr int kIdFunctionCaption = 1009;
-inline constexpr int kIdKeyEdit = 1010;  // the assignment text; keyboard capture target
-inline constexpr int kIdAlt = 1011;
-inline constexpr int kIdCtrl = 1012;
-inline constexpr int kIdShift = 1013;
-inline constexpr int kIdWindows = 1014;
-inline constexpr int kIdApplication = 1015;
-inline constexpr int kIdBack = 1016;
-inline constexpr int kIdNext = 1017;
-inline constexpr int kIdOk = 1018;       // writes the keypad
-inline constexpr int kIdRefresh = 1019;  // reads the keypad
-inline constexpr int kIdDeviceCaption = 1020;
-inline constexpr int kIdDeviceList = 1021;
-inline constexpr int kIdKey1Label = 1022;  // labels of keys 1 to 6
-inline constexpr int kIdKey2Label = 1023;
-inline constexpr int kIdKey3Label = 1024;
-inline constexpr int kIdKey4Label = 1026;
-inline constexpr int kIdKey5Label = 1027;
-inline constexpr int kIdKey6Label = 1028;
-inline constexpr int kIdKey5Picture = 1029;
-inline constexpr int kIdKey6Picture = 1030;
-inline constexpr int kIdIndicator = 1032;  // lamp that blinks when a key is selected
-inline constexpr int kIdHelpPicture = 1034;
-inline constexpr int kIdTitleText = 1036;  // hidden
-inline constexpr int kIdOpenKeyboardPicture = 1038;
-inline constexpr int kIdMouseLeft = 1039;
-inline constexpr int kIdMouseMiddle = 1040;
-inline constexpr int kIdMouseRight = 1041;
-inline constexpr int kIdReset = 1042;
-inline constexpr int kIdStatic = -1;  // a control nobody addresses (the decoration)
+// The configuration window.
+inline constexpr int kIdKeypadPicture = IDC_KEYPAD_PICTURE;
+inline constexpr int kIdKey1Picture = IDC_KEY1_PICTURE;
+inline constexpr int kIdKey2Picture = IDC_KEY2_PICTURE;
+inline constexpr int kIdOpenOskText = IDC_OPEN_OSK_TEXT;
+inline constexpr int kIdKey3Picture = IDC_KEY3_PICTURE;
+inline constexpr int kIdKey4Picture = IDC_KEY4_PICTURE;
+inline constexpr int kIdKeySettingGroup = IDC_KEY_SETTING_GROUP;
+inline constexpr int kIdFunctionCaption = IDC_FUNCTION_CAPTION;
+inline constexpr int kIdKeyEdit = IDC_KEY_EDIT;
+inline constexpr int kIdAlt = IDC_ALT;
+inline constexpr int kIdCtrl = IDC_CTRL;
+inline constexpr int kIdShift = IDC_SHIFT;
+inline constexpr int kIdWindows = IDC_WINDOWS;
+inline constexpr int kIdApplication = IDC_APPLICATION;
+inline constexpr int kIdBack = IDC_BACK;
+inline constexpr int kIdNext = IDC_NEXT;
+inline constexpr int kIdOk = IDC_OK;
+inline constexpr int kIdRefresh = IDC_REFRESH;
+inline constexpr int kIdDeviceCaption = IDC_DEVICE_CAPTION;
+inline constexpr int kIdDeviceList = IDC_DEVICE_LIST;
+inline constexpr int kIdKey1Label = IDC_KEY1_LABEL;
+inline constexpr int kIdKey2Label = IDC_KEY2_LABEL;
+inline constexpr int kIdKey3Label = IDC_KEY3_LABEL;
+inline constexpr int kIdKey4Label = IDC_KEY4_LABEL;
+inline constexpr int kIdKey5Label = IDC_KEY5_LABEL;
+inline constexpr int kIdKey6Label = IDC_KEY6_LABEL;
+inline constexpr int kIdKey5Picture = IDC_KEY5_PICTURE;
+inline constexpr int kIdKey6Picture = IDC_KEY6_PICTURE;
+inline constexpr int kIdIndicator = IDC_INDICATOR;
+inline constexpr int kIdHelpPicture = IDC_HELP_PICTURE;
+inline constexpr int kIdTitleText = IDC_TITLE_TEXT;
+inline constexpr int kIdOpenKeyboardPicture = IDC_OPEN_KEYBOARD_PICTURE;
+inline constexpr int kIdMouseLeft = IDC_MOUSE_LEFT;
+inline constexpr int kIdMouseMiddle = IDC_MOUSE_MIDDLE;
+inline constexpr int kIdMouseRight = IDC_MOUSE_RIGHT;
+inline constexpr int kIdReset = IDC_RESET;
+inline constexpr int kIdStatic = IDC_UNADDRESSED;
 
-// Template 146: the help window.
-inline constexpr int kIdHelpOk = 1;
-inline constexpr int kIdHelpText = 1035;
+// The help window.
+inline constexpr int kIdHelpOk = IDC_HELP_OK;
+inline constexpr int kIdHelpText = IDC_HELP_TEXT;
 
 // The blink timer of the indicator.
 inline constexpr int kBlinkTimerId = 111;

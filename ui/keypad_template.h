@@ -1,8 +1,10 @@
-// The layout of the configuration window (template 102) and the help window (template 146)
-// in dialog units, for every view to build its controls from.
+// The layout of the configuration window (template IDD_KEYPAD) and the help window (template
+// IDD_HELP) in dialog units, for every view to build its controls from.
 #pragma once
 
 #include <span>
+
+#include "resource_ids.h"
 
 namespace quillpad {
 
@@ -39,9 +41,9 @@ const DialogTemplate& KeypadTemplate();
 const DialogTemplate& HelpTemplate();
 
 // Resources besides the pictures.
-inline constexpr int kIconResource = 128;
-inline constexpr int kOpenKeyboardCursorResource = 149;
+inline constexpr int kIconResource = IDI_APP;
+inline constexpr int kOpenKeyboardCursorResource = IDR_OPEN_KEYBOARD_CURSOR;
 // The picture that fills the window, 545 x 454 pixels.
-inline constexpr int kKeypadBitmapResource = 141;
+inline constexpr int kKeypadBitmapResource = IDB_KEYPAD;
 
 }  // namespace quillpad

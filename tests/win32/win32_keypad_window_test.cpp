@@ -123,7 +123,7 @@ TEST_F(Win32WindowTest, MainTemplateMatchesTheSharedLayout) {
 
 TEST_F(Win32WindowTest, HelpTemplateMatchesTheSharedLayout) {
     HWND help = CreateDialogParamW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(146), dialog,
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_HELP), dialog,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     ASSERT_NE(help, nullptr);
     ExpectLayout(help, HelpTemplate(), {});

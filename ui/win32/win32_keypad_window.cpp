@@ -6,16 +6,11 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "resource_ids.h"
 #include "wide_text.h"
 
 namespace quillpad {
 namespace {
-
-// Resources of the program.
-constexpr int kKeypadTemplate = 102;
-constexpr int kHelpTemplate = 146;
-constexpr int kIconResource = 128;
-constexpr int kOpenKeyboardCursor = 149;
 
 // The window whose WM_INITDIALOG is being handled: CreateDialogParamW passes it as lParam.
 Win32KeypadWindow* FromInitParam(LPARAM lParam) {
@@ -41,9 +36,9 @@ INT_PTR CALLBACK HelpProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 Win32KeypadWindow::Win32KeypadWindow(HINSTANCE instance) : instance_(instance), dialog_(*this) {
-    icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(kIconResource));
-    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+    icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
 }
 
@@ -60,8 +55,8 @@ bool Win32KeypadWindow::Create() {
     if (hwnd_ != nullptr)
         return true;
     ended_ = false;
-    HWND created = CreateDialogParamW(instance_, MAKEINTRESOURCEW(kKeypadTemplate), nullptr,
-                                      &DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND created = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_KEYPAD), nullptr, &DialogProc,
+                                      reinterpret_cast<LPARAM>(this));
     if (created == nullptr)
         return false;
     ShowWindow(hwnd_, SW_SHOW);
@@ -118,7 +113,8 @@ INT_PTR Win32KeypadWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(smallIcon_ != nullptr ? smallIcon_ : icon_));
             const bool defaultFocus = dialog_.OnInitDialog();
-            openKeyboardPointer_ = LoadCursorW(instance_, MAKEINTRESOURCEW(kOpenKeyboardCursor));
+            openKeyboardPointer_ =
+                LoadCursorW(instance_, MAKEINTRESOURCEW(IDR_OPEN_KEYBOARD_CURSOR));
             return defaultFocus ? TRUE : FALSE;
         }
         case WM_COMMAND: {
@@ -355,7 +351,7 @@ void Win32KeypadWindow::StartOnScreenKeyboard() {
 }
 
 void Win32KeypadWindow::RunHelpDialog() {
-    DialogBoxParamW(instance_, MAKEINTRESOURCEW(kHelpTemplate), hwnd_, &HelpProc, 0);
+    DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_HELP), hwnd_, &HelpProc, 0);
 }
 
 std::string Win32KeypadWindow::KeyName(std::uint32_t lParam) const {
