@@ -87,9 +87,19 @@ struct HidValueCaps : HidCapsCommon {
     std::int32_t logicalMax = 0;
 };
 
+// What kept a keypad that is present from being used.
+enum class DeviceProblemKind {
+    kCannotList,          // the list of devices could not be had at all (no path)
+    kPermissionDenied,    // this user may not open the device node
+    kCannotOpen,          // opening failed for another reason
+    kUnusableDescriptor,  // the report descriptor could not be read or parsed
+};
+
 // Why a keypad that is present could not be used (reported by backends that can tell, such as
-// the Linux one when the device node is not accessible to this user).
+// the Linux one when the device node is not accessible to this user). Callers decide by kind;
+// reason is for people and already says what to do about it where the backend knows.
 struct DeviceProblem {
+    DeviceProblemKind kind = DeviceProblemKind::kCannotOpen;
     std::string path;    // the interface's device path
     std::string reason;  // one line of English, e.g. "permission denied"
     int error = 0;       // the platform's error number, 0 when none applies

@@ -72,7 +72,7 @@ Status ChangeKeys(KeypadAccess& keypad, const CommandLine& c, Change change) {
 
 Status RunList(std::string& out) {
     const KeypadList found = ListKeypads();
-    for (const KeypadSlot& slot : found.slots) {
+    for (const DevSlotInfo& slot : found.slots) {
         out += "slot " + std::to_string(slot.index) + ": " + slot.path;
         if (slot.node != kNoDevNode)
             out += " (grouped by device node " + std::to_string(slot.node) + ")";

@@ -1,11 +1,9 @@
 #include "keypad_io.h"
 
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
 #include "dev.h"
-#include "dev_slots.h"
 #include "output_format.h"
 #include "platforms.h"
 
@@ -29,27 +27,19 @@ Status NoKeypadStatus(const std::vector<DeviceProblem>& problems) {
 }
 
 bool IsPermissionProblem(const DeviceProblem& problem) {
-    return problem.error == EACCES || problem.error == EPERM;
+    return problem.kind == DeviceProblemKind::kPermissionDenied;
 }
 
 KeypadList ListKeypads() {
     Wait100ms();
     DevEnumerate(nullptr);
-    KeypadList list;
-    for (const DevSlotInfo& slot : DevOpenSlots()) {
-        list.slots.push_back({slot.index, slot.path, slot.node});
-    }
-    list.problems = DevLastProblems();
-    return list;
+    return {DevOpenSlots(), DevLastProblems()};
 }
 
 std::string DescribeProblem(const DeviceProblem& problem) {
     std::string text = problem.reason;
-    if (text.find(problem.path) == std::string::npos)
+    if (!problem.path.empty() && text.find(problem.path) == std::string::npos)
         text = problem.path + ": " + text;
-    if (IsPermissionProblem(problem) && text.find("udev") == std::string::npos) {
-        text += "; install the udev rule 70-quillpad.rules and plug the keypad in again";
-    }
     return text + " (see quillpadctl list --help)";
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config_block.h"
+#include "dev_slots.h"
 #include "hid_platform.h"
 #include "status.h"
 
@@ -38,13 +39,8 @@ class KeypadAccess {
 };
 
 // The keypads the last enumeration opened, and those present that it could not open.
-struct KeypadSlot {
-    int index = 0;
-    std::string path;
-    DevNode node = kNoDevNode;  // the device node the keypad's interfaces are grouped by
-};
 struct KeypadList {
-    std::vector<KeypadSlot> slots;
+    std::vector<DevSlotInfo> slots;
     std::vector<DeviceProblem> problems;
 };
 
@@ -57,8 +53,8 @@ bool IsPermissionProblem(const DeviceProblem& problem);
 // when any keypad was refused for that, else no keypad.
 Status NoKeypadStatus(const std::vector<DeviceProblem>& problems);
 
-// One line on a keypad that cannot be used: the path, the reason, and for a lack of
-// permission what to install.
+// One line on a keypad that cannot be used: the path and the reason (which says what to do
+// where the backend knows, such as which udev rule to install).
 std::string DescribeProblem(const DeviceProblem& problem);
 
 }  // namespace quillpad::ctl

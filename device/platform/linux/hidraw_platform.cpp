@@ -32,8 +32,9 @@ DevNode HidrawPlatform::Intern(const std::string& key) {
     return id;
 }
 
-void HidrawPlatform::Report(const std::string& path, const std::string& reason, int error) {
-    problems_.push_back(DeviceProblem{path, reason, error});
+void HidrawPlatform::Report(DeviceProblemKind kind, const std::string& path,
+                            const std::string& reason, int error) {
+    problems_.push_back(DeviceProblem{kind, path, reason, error});
 }
 
 InterfaceList HidrawPlatform::OpenInterfaceList() {
@@ -42,7 +43,7 @@ InterfaceList HidrawPlatform::OpenInterfaceList() {
     std::vector<HidrawNode> nodes;
     std::string error;
     if (!system_->Scan(nodes, error)) {
-        Report("", error, 0);
+        Report(DeviceProblemKind::kCannotList, "", error, 0);
         return nullptr;
     }
     auto* list = new std::vector<Listed>;
@@ -104,12 +105,13 @@ PlatformHandle HidrawPlatform::Open(const std::string& path, bool, bool, bool, b
     if (fd < 0) {
         const int error = -fd;
         if (error == EACCES || error == EPERM) {
-            Report(path,
+            Report(DeviceProblemKind::kPermissionDenied, path,
                    "permission denied: this user may not open " + path +
                        "; install the udev rule 70-quillpad.rules and plug the keypad in again",
                    error);
         } else {
-            Report(path, "cannot open " + path + ": " + std::strerror(error), error);
+            Report(DeviceProblemKind::kCannotOpen, path,
+                   "cannot open " + path + ": " + std::strerror(error), error);
         }
         return kInvalidHandle;
     }
@@ -149,7 +151,8 @@ bool HidrawPlatform::GetPreparsedData(PlatformHandle handle, PreparsedData& data
     auto parsed = std::make_unique<Preparsed>();
     if (!system_->ReadDescriptor(node->hidSyspath, descriptor, error) ||
         !ParseReportDescriptor(descriptor.data(), descriptor.size(), parsed->collections, error)) {
-        Report(node->devnode, "unusable report descriptor: " + error, 0);
+        Report(DeviceProblemKind::kUnusableDescriptor, node->devnode,
+               "unusable report descriptor: " + error, 0);
         return false;
     }
     data = parsed.get();

@@ -59,7 +59,8 @@ class HidrawPlatform : public HidPlatform {
 
     DevNode Intern(const std::string& key);
     const HidrawNode* ByHandle(PlatformHandle handle) const;
-    void Report(const std::string& path, const std::string& reason, int error);
+    void Report(DeviceProblemKind kind, const std::string& path, const std::string& reason,
+                int error);
 
     std::unique_ptr<HidrawSystem> system_;
     std::map<std::string, DevNode> ids_;  // sysfs paths (with their role) -> node ids

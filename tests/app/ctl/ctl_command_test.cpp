@@ -90,7 +90,11 @@ class FaultyPlatform : public HidPlatform {
     std::vector<DeviceProblem> LastProblems() const override {
         if (!permissionProblem)
             return {};
-        return {{"/dev/hidraw7", "permission denied", EACCES}};
+        // Worded as the Linux backend words it, with the remedy.
+        return {{DeviceProblemKind::kPermissionDenied, "/dev/hidraw7",
+                 "permission denied; install the udev rule 70-quillpad.rules and plug the keypad "
+                 "in again",
+                 EACCES}};
     }
 
   private:
