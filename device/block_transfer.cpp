@@ -2,6 +2,7 @@
 // reads and writes of the keypad's memory.
 #include <cstring>
 
+#include "dev_allocator.h"
 #include "dev_internal.h"
 
 namespace quillpad {
@@ -77,7 +78,7 @@ int DevReadBlockAt(int index, std::uint8_t* buffer, int address, int length) {
     }
     const CommandHeader header = MakeCommandHeader(address, length, kOpRead);
     const std::size_t featureLength = static_cast<std::size_t>(length) + 1;
-    std::unique_ptr<std::uint8_t[]> feature = DevAllocate(featureLength);
+    std::unique_ptr<std::uint8_t[]> feature = DevGetAllocator().Bytes(featureLength);
     if (!feature) {
         return 0;
     }

@@ -97,9 +97,4 @@ void DevCloseInterface(InterfaceHandle& iface);
 // Sends length bytes as a run of output reports through iface; 1 on success.
 int DevWriteReports(InterfaceHandle& iface, const std::uint8_t* bytes, int length);
 
-// Allocation of the library's own buffers. Tests make the n-th allocation from now fail
-// (n = 0: the next one; -1: none) to reach the paths that handle it.
-std::unique_ptr<std::uint8_t[]> DevAllocate(std::size_t size);
-void DevFailAllocationAfter(int n);
-
 }  // namespace quillpad

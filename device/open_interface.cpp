@@ -1,40 +1,13 @@
 // Opening one HID interface, checking it against the keypad's identity, and building the
 // buffers and capability lists of an open interface.
 #include <algorithm>
-#include <cstring>
-#include <new>
 
+#include "dev_allocator.h"
 #include "dev_internal.h"
 
 namespace quillpad {
 
 namespace {
-
-int gAllocationsBeforeFailure = -1;
-
-bool AllocationAllowed() {
-    if (gAllocationsBeforeFailure < 0) {
-        return true;
-    }
-    if (gAllocationsBeforeFailure == 0) {
-        gAllocationsBeforeFailure = -1;
-        return false;
-    }
-    --gAllocationsBeforeFailure;
-    return true;
-}
-
-std::unique_ptr<char[]> CopyPath(const char* path) {
-    if (!AllocationAllowed()) {
-        return nullptr;
-    }
-    const std::size_t length = std::strlen(path);
-    std::unique_ptr<char[]> copy(new (std::nothrow) char[length + 1]);
-    if (copy) {
-        std::memcpy(copy.get(), path, length + 1);
-    }
-    return copy;
-}
 
 // The data lists describe what nothing reads afterwards; a descriptor that declares absurd
 // usage ranges must not make them huge.
@@ -78,25 +51,13 @@ void BuildDataList(HidPlatform& platform, ReportKind kind, PreparsedData data,
 
 }  // namespace
 
-std::unique_ptr<std::uint8_t[]> DevAllocate(std::size_t size) {
-    if (!AllocationAllowed()) {
-        return nullptr;
-    }
-    // Value-initialised: zero-filled.
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[size]());
-}
-
-void DevFailAllocationAfter(int n) {
-    gAllocationsBeforeFailure = n;
-}
-
 bool DevLoadCaps(InterfaceHandle& iface) {
     HidPlatform& platform = DevGetPlatform();
     for (int k = 0; k < kReportKindCount; ++k) {
         const auto kind = static_cast<ReportKind>(k);
         ReportKindData& out = iface.kinds[k];
         out.reportBufferLength = iface.caps.reportByteLength[k];
-        out.reportBuffer = DevAllocate(out.reportBufferLength);
+        out.reportBuffer = DevGetAllocator().Bytes(out.reportBufferLength);
         if (!out.reportBuffer) {
             out.reportBufferLength = 0;
             return false;
@@ -144,7 +105,7 @@ bool DevOpenInterface(const char* path, bool read, bool write, bool overlapped, 
                       bool loadCaps, InterfaceHandle& iface, void* window, std::uint16_t usagePage,
                       std::uint16_t usage) {
     HidPlatform& platform = DevGetPlatform();
-    iface.path = CopyPath(path);
+    iface.path = DevGetAllocator().Copy(path);
     if (!iface.path) {
         return false;
     }

@@ -274,7 +274,7 @@ class OpenAllocationTest : public FakePlatformTest, public ::testing::WithParamI
 
 TEST_P(OpenAllocationTest, FailedAllocationLeavesNothingOpen) {
     fake.Add(FakePlatform::KeypadInterface("config", 7));
-    DevFailAllocationAfter(GetParam());
+    allocator.FailAfter(GetParam());
     EXPECT_EQ(DevEnumerate(nullptr), 0);
     EXPECT_EQ(EmptySlots(), kMaxDevices);
     EXPECT_EQ(fake.Count(FakeOp::kOpen), GetParam() == 0 ? 0 : 1);

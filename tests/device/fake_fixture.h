@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dev_internal.h"
+#include "failing_allocator.h"
 #include "platform/fake/fake_platform.h"
 
 namespace quillpad {
@@ -13,10 +14,10 @@ class FakePlatformTest : public ::testing::Test {
     void SetUp() override {
         DevSetPlatform(&fake);
         DevSelect(-1);
-        DevFailAllocationAfter(-1);
+        DevSetAllocator(&allocator);
     }
     void TearDown() override {
-        DevFailAllocationAfter(-1);
+        DevSetAllocator(nullptr);
         DevCloseAll();
         EXPECT_EQ(fake.OpenHandles(), 0) << "handles leaked";
         EXPECT_EQ(fake.HeldPreparsedData(), 0) << "preparsed data leaked";
@@ -28,6 +29,7 @@ class FakePlatformTest : public ::testing::Test {
     }
 
     FakePlatform fake;
+    FailingAllocator allocator;
 };
 
 }  // namespace quillpad

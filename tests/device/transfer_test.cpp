@@ -254,7 +254,7 @@ TEST_F(TransferTest, FailedFeatureFetchLeavesTheCallersBufferUntouched) {
 
 TEST_F(TransferTest, UnallocatableFeatureBufferFailsTheReadBeforeAnythingIsSent) {
     Attach(9);
-    DevFailAllocationAfter(0);
+    allocator.FailAfter(0);
     Bytes buffer(16, 0xEE);
     EXPECT_EQ(DevReadBlock(buffer.data(), 0, 16), 0);
     EXPECT_EQ(fake.TotalCalls(), 0);
@@ -263,7 +263,7 @@ TEST_F(TransferTest, UnallocatableFeatureBufferFailsTheReadBeforeAnythingIsSent)
 
 TEST_F(TransferTest, WriteAllocatesNothing) {
     Attach(9);
-    DevFailAllocationAfter(0);
+    allocator.FailAfter(0);
     const Bytes block = Pattern(256);
     EXPECT_EQ(DevWriteBlock(block.data(), 0, 256), 1);
 }
