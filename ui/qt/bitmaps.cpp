@@ -7,9 +7,7 @@
 
 // The artwork lives in this static library; register it before the first lookup.
 static void InitArtwork() {
-#ifdef QUILLPAD_HAVE_ART
     Q_INIT_RESOURCE(resources);
-#endif
 }
 
 namespace quillpad {
