@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "dev.h"
@@ -66,9 +67,36 @@ Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
     std::string error;
     platform_ = MakeSimulatedKeypad(*simulateFile, error);
     if (!platform_)
-        return Fail(kExitBadFile, "simulated keypad " + *simulateFile + ": " + error);
+        return Fail(kExitBadFile, error);
     DevSetPlatform(platform_.get());
     return Ok();
+}
+
+Status KeypadAccess::Claim(int device) {
+    if (Status s = Enumerate(device, false); !s.ok())
+        return s;
+    const std::vector<DevSlotInfo> slots = DevOpenSlots();
+    for (const DevSlotInfo& slot : slots) {
+        if (slot.index == device)
+            lockedPath_ = slot.path;
+    }
+    std::string reason;
+    lock_ = DevLockKeypad(device, reason, [device] {
+        std::fprintf(stderr,
+                     "quillpadctl: waiting for another program to finish with the keypad in "
+                     "slot %d...\n",
+                     device);
+    });
+    if (!lock_)
+        return Fail(kExitTransfer, reason);
+    return Ok();
+}
+
+Status KeypadAccess::TransferFailed(const std::string& what) {
+    const std::string fileError = DevLastTransferError();
+    if (!fileError.empty())
+        return Fail(kExitBadFile, fileError);
+    return Fail(kExitTransfer, what);
 }
 
 Status KeypadAccess::Enumerate(int device, bool wait) {
@@ -78,6 +106,15 @@ Status KeypadAccess::Enumerate(int device, bool wait) {
     if (DevIsReady(device)) {
         if (wait)
             Wait100ms();
+        if (lock_) {
+            for (const DevSlotInfo& slot : DevOpenSlots()) {
+                if (slot.index == device && slot.path != lockedPath_) {
+                    return Fail(kExitNoKeypad, "the keypad in slot " + std::to_string(device) +
+                                                   " changed while quillpadctl worked; run it "
+                                                   "again");
+                }
+            }
+        }
         return Ok();
     }
     if (count <= 0) {
@@ -92,10 +129,8 @@ Status KeypadAccess::Read(int device, ConfigBlock& block) {
     if (Status s = Enumerate(device, true); !s.ok())
         return s;
     DevSelect(device);
-    if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size()))) {
-        return Fail(kExitTransfer,
-                    "reading the keypad in slot " + std::to_string(device) + " failed");
-    }
+    if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size())))
+        return TransferFailed("reading the keypad in slot " + std::to_string(device) + " failed");
     return Ok();
 }
 
@@ -104,8 +139,8 @@ Status KeypadAccess::Write(int device, const ConfigBlock& block) {
         return s;
     DevSelect(device);
     if (!DevWriteBlock(block.data(), 0, static_cast<int>(block.size()))) {
-        return Fail(kExitTransfer, "writing the keypad in slot " + std::to_string(device) +
-                                       " failed; it may hold part of the new settings");
+        return TransferFailed("writing the keypad in slot " + std::to_string(device) +
+                              " failed; it may hold part of the new settings");
     }
     return Ok();
 }

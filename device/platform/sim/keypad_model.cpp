@@ -12,6 +12,13 @@ KeypadModel::KeypadModel() {
     memory_[90] = 0xFC;
 }
 
+void KeypadModel::Abandon() {
+    state_ = State::kHeader;
+    headerFill_ = 0;
+    remaining_ = 0;
+    readPending_ = false;
+}
+
 void KeypadModel::OnHeader() {
     ++headersSeen_;
     address_ = header_[4];

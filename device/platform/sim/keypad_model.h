@@ -30,6 +30,13 @@ class KeypadModel {
     // with the memory from its address in bytes 1 to count; false when no read is pending.
     bool OnGetFeature(std::uint8_t* buffer, std::size_t length);
 
+    // True between a write header and the last data byte of its write.
+    bool writing() const { return state_ == State::kData; }
+    // True between a read header and its feature request.
+    bool readPending() const { return readPending_; }
+    // Drops a command begun: the keypad waits for a new header.
+    void Abandon();
+
     // What the keypad last heard: for tests.
     int headersSeen() const { return headersSeen_; }
     int writesCompleted() const { return writesCompleted_; }

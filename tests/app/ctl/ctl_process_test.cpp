@@ -182,7 +182,8 @@ TEST_F(CtlProcess, NoKeypadInTheSlotAskedFor) {
 
 TEST_F(CtlProcess, ABrokenStateFileIsRefusedAndKept) {
     WriteFile(dir_ / "k.bin", "not a keypad");
-    Fails({"show"}, kExitBadFile, "simulated keypad k.bin");
+    Fails({"show"}, kExitBadFile,
+          "cannot read the simulated keypad's memory from k.bin: it holds 12");
     EXPECT_EQ(State(), "not a keypad");
 }
 
