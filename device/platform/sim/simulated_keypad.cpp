@@ -23,9 +23,7 @@ class SimulatedKeypad::Claim : public KeypadLock {
 };
 
 SimulatedKeypad::SimulatedKeypad(std::string stateFile)
-    : stateFile_(std::move(stateFile)), path_("sim:" + stateFile_) {
-    model_.SetWriteDone([this](const KeypadModel::Memory& m) { return SaveWrite(m); });
-}
+    : stateFile_(std::move(stateFile)), path_("sim:" + stateFile_) {}
 
 SimulatedKeypad::~SimulatedKeypad() = default;
 
@@ -54,7 +52,7 @@ bool SimulatedKeypad::BeginWrite() {
         return false;
     }
     writeLocked_ = true;
-    if (!ReadStateFile(stateFile_, model_.memory(), transferError_)) {
+    if (!ReadStateFile(stateFile_, keypad_.Memory(), transferError_)) {
         EndWrite();
         return false;
     }
@@ -68,9 +66,9 @@ void SimulatedKeypad::EndWrite() {
     }
 }
 
-bool SimulatedKeypad::SaveWrite(const KeypadModel::Memory& memory) {
+bool SimulatedKeypad::SaveWrite() {
     // The new file takes over the lock, so a program waiting for it reads the new content.
-    const bool saved = SaveStateFile(stateFile_, memory, transferError_, &lock_);
+    const bool saved = SaveStateFile(stateFile_, keypad_.Memory(), transferError_, &lock_);
     EndWrite();
     return saved;
 }
@@ -117,8 +115,8 @@ PlatformHandle SimulatedKeypad::Open(const std::string& path, bool, bool, bool, 
 
 void SimulatedKeypad::Close(PlatformHandle handle) {
     handles_.erase(handle);
-    if (model_.writing()) {
-        model_.Abandon();  // the rest of the write can no longer come
+    if (keypad_.Writing()) {
+        keypad_.Abandon();  // the rest of the write can no longer come
         EndWrite();
     }
 }
@@ -173,12 +171,14 @@ bool SimulatedKeypad::WriteReport(PlatformHandle handle, const std::uint8_t* rep
     if (!IsOpen(handle) || length != kOutputReportLength || report[0] != 0x00) {
         return false;
     }
-    const bool wasWriting = model_.writing();
-    if (!model_.OnOutputReport(report, length)) {
-        return false;  // the write's save failed
+    // What the host did wrong is the test platform's and the emulator's to report; the
+    // simulated keypad, like the keypad, takes every report.
+    const OutputEvent event = keypad_.OnOutputReport({report, length}).event;
+    if (event == OutputEvent::kWriteHeader && !BeginWrite()) {
+        keypad_.Abandon();
+        return false;
     }
-    if (!wasWriting && model_.writing() && !BeginWrite()) {
-        model_.Abandon();
+    if (event == OutputEvent::kWriteComplete && !SaveWrite()) {
         return false;
     }
     written = length;
@@ -189,21 +189,21 @@ bool SimulatedKeypad::GetFeature(PlatformHandle handle, std::uint8_t* buffer, st
     if (!IsOpen(handle) || buffer == nullptr || length == 0 || buffer[0] != 0x00) {
         return false;
     }
-    if (!model_.readPending()) {
-        return model_.OnGetFeature(buffer, length);  // refused: no read header
+    if (!keypad_.AwaitingFeature()) {
+        return keypad_.AnswerFeature(buffer, length);  // refused: no read header
     }
     transferError_.clear();
     std::string reason;
     if (!Acquire(FileLock::Mode::kShared, reason, {})) {
-        model_.Abandon();
+        keypad_.Abandon();
         transferError_ = "cannot lock the simulated keypad's memory " + stateFile_ + ": " + reason;
         return false;
     }
-    const bool read = ReadStateFile(stateFile_, model_.memory(), transferError_) &&
-                      model_.OnGetFeature(buffer, length);
+    const bool read = ReadStateFile(stateFile_, keypad_.Memory(), transferError_) &&
+                      keypad_.AnswerFeature(buffer, length);
     Release();
     if (!read) {
-        model_.Abandon();
+        keypad_.Abandon();
     }
     return read;
 }
@@ -229,7 +229,7 @@ std::unique_ptr<KeypadLock> SimulatedKeypad::LockKeypad(const std::string& path,
 }
 
 std::unique_ptr<HidPlatform> MakeSimulatedKeypad(const std::string& stateFile, std::string& error) {
-    KeypadModel::Memory memory{};
+    KeypadMemory memory{};
     if (stateFile.empty()) {
         error = "simulated keypad: no state file given";
         return nullptr;

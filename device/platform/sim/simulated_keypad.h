@@ -13,7 +13,7 @@
 
 #include "file_lock.h"
 #include "hid_platform.h"
-#include "keypad_model.h"
+#include "keypad/keypad_protocol.h"
 
 namespace quillpad {
 
@@ -27,7 +27,7 @@ class SimulatedKeypad : public HidPlatform {
     ~SimulatedKeypad() override;
 
     const std::string& path() const { return path_; }
-    const KeypadModel& model() const { return model_; }
+    const KeypadProtocol& keypad() const { return keypad_; }
 
     InterfaceList OpenInterfaceList() override;
     bool InterfaceExists(InterfaceList list, int index) override;
@@ -67,11 +67,11 @@ class SimulatedKeypad : public HidPlatform {
     // Begins a write: locks the file and reads the memory the write changes.
     bool BeginWrite();
     void EndWrite();
-    bool SaveWrite(const KeypadModel::Memory& memory);
+    bool SaveWrite();
 
     std::string stateFile_;
     std::string path_;
-    KeypadModel model_;
+    KeypadProtocol keypad_{FactoryMemory(), kOutputReportLength, MemoryEnd::kWrap};
     std::set<PlatformHandle> handles_;
     PlatformHandle nextHandle_ = 1;
     FileLock lock_;

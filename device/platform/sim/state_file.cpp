@@ -13,19 +13,13 @@ namespace quillpad {
 
 namespace {
 
-std::string_view Bytes(const KeypadModel::Memory& memory) {
+std::string_view Bytes(const KeypadMemory& memory) {
     return {reinterpret_cast<const char*>(memory.data()), memory.size()};
 }
 
 }  // namespace
 
-KeypadModel::Memory FactoryMemory() {
-    KeypadModel::Memory memory{};
-    memory[90] = 0xFC;
-    return memory;
-}
-
-bool ReadStateFile(const std::string& path, KeypadModel::Memory& memory, std::string& error) {
+bool ReadStateFile(const std::string& path, KeypadMemory& memory, std::string& error) {
     namespace fs = std::filesystem;
     const std::string what = "cannot read the simulated keypad's memory from " + path + ": ";
     std::error_code ec;
@@ -59,7 +53,7 @@ bool ReadStateFile(const std::string& path, KeypadModel::Memory& memory, std::st
     return true;
 }
 
-bool LoadStateFile(const std::string& path, KeypadModel::Memory& memory, std::string& error) {
+bool LoadStateFile(const std::string& path, KeypadMemory& memory, std::string& error) {
     bool created = false;
     std::string reason;
     if (!CreateFileIfMissing(path, Bytes(FactoryMemory()), created, reason)) {
@@ -69,7 +63,7 @@ bool LoadStateFile(const std::string& path, KeypadModel::Memory& memory, std::st
     return ReadStateFile(path, memory, error);
 }
 
-bool SaveStateFile(const std::string& path, const KeypadModel::Memory& memory, std::string& error,
+bool SaveStateFile(const std::string& path, const KeypadMemory& memory, std::string& error,
                    FileLock* keepLocked) {
     std::string reason;
     if (!ReplaceFileAtomically(path, Bytes(memory), reason, keepLocked)) {
