@@ -47,6 +47,10 @@ std::optional<AppOptions> ParseAppOptions(int argc, const char* const* argv, std
                 error = "--simulate needs a file name";
                 return std::nullopt;
             }
+            if (options.simulateFile) {
+                error = "--simulate is given twice";
+                return std::nullopt;
+            }
             options.simulateFile = file;
         } else {
             error = "unknown option '" + std::string(arg) + "'";

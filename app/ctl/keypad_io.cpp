@@ -73,7 +73,8 @@ Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
 }
 
 Status KeypadAccess::Claim(int device) {
-    if (Status s = Enumerate(device, false); !s.ok())
+    // The keypad gets its 100 ms before it is looked for here, not again when it is read.
+    if (Status s = Enumerate(device, true, false); !s.ok())
         return s;
     const std::vector<DevSlotInfo> slots = DevOpenSlots();
     for (const DevSlotInfo& slot : slots) {
@@ -99,12 +100,12 @@ Status KeypadAccess::TransferFailed(const std::string& what) {
     return Fail(kExitTransfer, what);
 }
 
-Status KeypadAccess::Enumerate(int device, bool wait) {
-    if (wait)
+Status KeypadAccess::Enumerate(int device, bool waitBefore, bool waitAfter) {
+    if (waitBefore)
         Wait100ms();
     const int count = DevEnumerate(nullptr);
     if (DevIsReady(device)) {
-        if (wait)
+        if (waitAfter)
             Wait100ms();
         if (lock_) {
             for (const DevSlotInfo& slot : DevOpenSlots()) {
@@ -126,7 +127,7 @@ Status KeypadAccess::Enumerate(int device, bool wait) {
 
 Status KeypadAccess::Read(int device, ConfigBlock& block) {
     block.fill(0);
-    if (Status s = Enumerate(device, true); !s.ok())
+    if (Status s = Enumerate(device, !lock_, true); !s.ok())
         return s;
     DevSelect(device);
     if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size())))
@@ -135,7 +136,7 @@ Status KeypadAccess::Read(int device, ConfigBlock& block) {
 }
 
 Status KeypadAccess::Write(int device, const ConfigBlock& block) {
-    if (Status s = Enumerate(device, false); !s.ok())
+    if (Status s = Enumerate(device, false, false); !s.ok())
         return s;
     DevSelect(device);
     if (!DevWriteBlock(block.data(), 0, static_cast<int>(block.size()))) {

@@ -36,7 +36,8 @@ class KeypadAccess {
     Status WriteAndVerify(int device, const ConfigBlock& block, bool verify);
 
   private:
-    Status Enumerate(int device, bool wait);
+    // Waits 100 ms before looking for the keypad (waitBefore) and before using it (waitAfter).
+    Status Enumerate(int device, bool waitBefore, bool waitAfter);
     // The failure of a transfer: a file error when the platform names one.
     static Status TransferFailed(const std::string& what);
 
