@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "dev.h"
+#include "keypad_view.h"
 #include "keypad_window.h"
+#include "message_box.h"
 #include "platforms.h"
 
 namespace quillpad {
@@ -45,6 +47,10 @@ std::optional<AppOptions> ParseAppOptions(int argc, const char* const* argv, std
                 error = "--simulate needs a file name";
                 return std::nullopt;
             }
+            if (options.simulateFile) {
+                error = "--simulate is given twice";
+                return std::nullopt;
+            }
             options.simulateFile = file;
         } else {
             error = "unknown option '" + std::string(arg) + "'";
@@ -70,20 +76,22 @@ int CKeypadApp::Run(int argc, char** argv) {
         return 0;
     }
 
-    std::unique_ptr<HidPlatform> simulated;
-    if (options->simulateFile) {
-        simulated = MakeSimulatedKeypad(*options->simulateFile, error);
-        if (!simulated) {
-            std::fprintf(stderr, "quillpad-config: %s\n", error.c_str());
-            return 1;
-        }
-        DevSetPlatform(simulated.get());
-    }
-
     // The toolkit gets no options of its own: the command line is ours alone.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
+
+    std::unique_ptr<HidPlatform> simulated;
+    if (options->simulateFile) {
+        simulated = MakeSimulatedKeypad(*options->simulateFile, error);
+        if (!simulated) {
+            // Started from a menu, nobody reads standard error: say it in a window too.
+            std::fprintf(stderr, "quillpad-config: %s\n", error.c_str());
+            RunMessageBox(nullptr, error, "quillpad-config", kMbOk | kMbIconStop);
+            return 1;
+        }
+        DevSetPlatform(simulated.get());
+    }
     InitInstance();
 
     DevCloseAll();

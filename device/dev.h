@@ -6,6 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "hid_platform.h"
@@ -40,6 +43,17 @@ int DevWriteBlockAt(int index, const std::uint8_t* buffer, int address, int leng
 // closes every slot first. nullptr restores the default.
 void DevSetPlatform(HidPlatform* platform);
 HidPlatform& DevGetPlatform();
+
+// Claims the keypad in slot index against other programs, for a run of transfers that must
+// not be interleaved with theirs (a read, a change and the write back). The claim is held on
+// a handle of its own: later enumerations, which close and reopen the slots, keep it.
+// waiting is called when another program holds the keypad and the call waits for it.
+// nullptr with the reason when the slot is empty or the claim fails.
+std::unique_ptr<KeypadLock> DevLockKeypad(int index, std::string& reason,
+                                          const std::function<void()>& waiting = {});
+// Why the last failed transfer failed, when the platform can tell (the simulated keypad's
+// file); empty otherwise.
+std::string DevLastTransferError();
 
 // Keypads the last DevEnumerate saw but could not open, with the reason (for example a Linux
 // device node this user may not open). Empty when the platform cannot tell.

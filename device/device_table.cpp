@@ -69,6 +69,20 @@ HidPlatform& DevGetPlatform() {
     return gInstalled != nullptr ? *gInstalled : DefaultPlatform();
 }
 
+std::unique_ptr<KeypadLock> DevLockKeypad(int index, std::string& reason,
+                                          const std::function<void()>& waiting) {
+    if (!DevIsReady(index)) {
+        reason = "no keypad in slot " + std::to_string(index);
+        return nullptr;
+    }
+    const InterfaceHandle& iface = GetDeviceTable().slots[index].iface;
+    return DevGetPlatform().LockKeypad(iface.path ? iface.path.get() : "", reason, waiting);
+}
+
+std::string DevLastTransferError() {
+    return DevGetPlatform().LastTransferError();
+}
+
 std::vector<DeviceProblem> DevLastProblems() {
     return DevGetPlatform().LastProblems();
 }

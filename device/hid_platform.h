@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,6 +107,14 @@ struct DeviceProblem {
     int error = 0;       // the platform's error number, 0 when none applies
 };
 
+// A claim on one keypad for a run of transfers (a command's read, change and write), released
+// when destroyed. Programs that claim the same keypad take turns. It must not outlive the
+// platform that gave it.
+class KeypadLock {
+  public:
+    virtual ~KeypadLock() = default;
+};
+
 class HidPlatform {
   public:
     virtual ~HidPlatform() = default;
@@ -162,7 +172,22 @@ class HidPlatform {
     virtual NotificationHandle RegisterNotification(void* window, PlatformHandle handle) = 0;
     virtual void UnregisterNotification(NotificationHandle notification) = 0;
 
+    // --- taking turns with other programs ---
+    // Claims the keypad whose interface is at path, waiting while another program holds it
+    // (waiting is called first then, to tell the user). nullptr with the reason when the
+    // claim fails. The default claims nothing: for platforms no other program can reach.
+    virtual std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
+                                                   const std::function<void()>& waiting) {
+        (void)path;
+        (void)reason;
+        (void)waiting;
+        return std::make_unique<KeypadLock>();
+    }
+
     // --- diagnostics ---
+    // Why the last failed transfer failed, when the platform can tell more than the failure
+    // itself (the simulated keypad: its file); empty otherwise.
+    virtual std::string LastTransferError() const { return {}; }
     // Keypads that were present during the last walk of the interface list but could not be
     // used, with the reason. Platforms that cannot tell return nothing.
     virtual std::vector<DeviceProblem> LastProblems() const { return {}; }

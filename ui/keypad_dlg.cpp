@@ -1,6 +1,8 @@
 #include "keypad_dlg.h"
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "config_block.h"
 #include "control_ids.h"
@@ -336,6 +338,14 @@ void CKeypadDlg::FillDeviceList(int count) {
     view_.SelectComboEntry(kIdDeviceList, 0);
 }
 
+void CKeypadDlg::ReportFailure(const std::string& lockReason) const {
+    // The message box keeps its fixed text; the cause goes to standard error when known.
+    std::string reason = lockReason.empty() ? DevLastTransferError() : lockReason;
+    if (!reason.empty()) {
+        std::fprintf(stderr, "%s: %s\n", view_.ApplicationName().c_str(), reason.c_str());
+    }
+}
+
 void CKeypadDlg::OnRefresh() {
     // A Yes to the retry question starts over from the top.
     for (;;) {
@@ -360,13 +370,17 @@ void CKeypadDlg::OnRefresh() {
         }
         FillDeviceList(count);
         bool read = false;
+        std::string reason;
         {
             BusyPointer busy(view_);
             view_.Wait(kDeviceWaitMs);
             DevSelect(0);
-            read = DevReadBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
+            // Other programs leave the keypad alone during the transfer.
+            const std::unique_ptr<KeypadLock> lock = DevLockKeypad(0, reason);
+            read = lock && DevReadBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
         }
         if (!read) {
+            ReportFailure(reason);
             AppMessageBox("Read Failed !", kMbOk | kMbIconStop);
             return;
         }
@@ -395,14 +409,17 @@ void CKeypadDlg::OnWriteDevice() {
     }
     const ConfigBlock block = EncodeConfigBlock(keyAssignments_);
     bool ok = false;
+    std::string reason;
     {
         BusyPointer busy(view_);
         DevSelect(0);
-        ok = DevWriteBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
+        const std::unique_ptr<KeypadLock> lock = DevLockKeypad(0, reason);
+        ok = lock && DevWriteBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
     }
     if (ok) {
         AppMessageBox("Setting successfully !", kMbOk);
     } else {
+        ReportFailure(reason);
         AppMessageBox("Setting Failed !", kMbOk | kMbIconStop);
     }
 }

@@ -78,6 +78,8 @@ class CKeypadDlg {
     // caption, and the exclamation icon when no icon is given for OK/OK-Cancel/Yes-No(-Cancel).
     int AppMessageBox(const std::string& text, unsigned type);
     void FillDeviceList(int count);
+    // Puts why a transfer failed on standard error: the claim's reason, else the device's.
+    void ReportFailure(const std::string& lockReason) const;
     KeyAssignment& Current() { return KeyByNumber(keyAssignments_, currentKey_); }
 
     KeypadView& view_;

@@ -143,6 +143,14 @@ class Parser {
         return Ok();
     }
 
+    // A single-valued option given a second time is a mistake, not a change of mind.
+    static Status Once(const std::string& name, bool& given) {
+        if (given)
+            return Usage(name + " is given twice");
+        given = true;
+        return Ok();
+    }
+
     Status Option(const std::string& arg) {
         const auto [name, inlineValue] = SplitOption(arg);
         std::string value;
@@ -157,6 +165,8 @@ class Parser {
         } else if (name == "--device") {
             if (Status s = Value(name, inlineValue, value); !s.ok())
                 return s;
+            if (Status s = Once(name, deviceGiven_); !s.ok())
+                return s;
             const auto device = ParseNumber(value, kMaxDevices - 1);
             if (!device) {
                 return Usage("--device needs a slot number from 0 to " +
@@ -168,12 +178,16 @@ class Parser {
                 return s;
             if (value.empty())
                 return Usage("--simulate needs a state file name");
+            if (out_.simulate)
+                return Usage("--simulate is given twice");
             out_.simulate = value;
         } else if (name == "-o" || name == "--output") {
             if (Status s = Value(name, inlineValue, value); !s.ok())
                 return s;
             if (value.empty())
                 return Usage(name + " needs a file name");
+            if (out_.output)
+                return Usage("-o (--output) is given twice");
             out_.output = value;
         } else if (name == "--vk" || name == "--modifiers" || name == "--mouse") {
             if (Status s = Value(name, inlineValue, value); !s.ok())
@@ -246,6 +260,7 @@ class Parser {
     bool help_ = false;
     bool version_ = false;
     bool json_ = false;
+    bool deviceGiven_ = false;
 };
 
 }  // namespace

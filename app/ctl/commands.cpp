@@ -129,6 +129,11 @@ Status RunCommand(const CommandLine& c, std::string& out) {
     KeypadAccess keypad;
     if (Status s = keypad.Open(c.simulate); !s.ok())
         return s;
+    // Every command but list works on one keypad, which other programs leave alone meanwhile.
+    if (c.command != Command::kList) {
+        if (Status s = keypad.Claim(c.device); !s.ok())
+            return s;
+    }
 
     switch (c.command) {
         case Command::kList:

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "atomic_file.h"
+
 namespace quillpad::ctl {
 namespace fs = std::filesystem;
 
@@ -22,7 +24,7 @@ Status Put(const std::string& path, std::string_view content) {
     file.write(content.data(), static_cast<std::streamsize>(content.size()));
     file.close();
     if (!file)
-        return FileError(path, "writing failed");
+        return FileError(path, std::string("writing failed: ") + std::strerror(errno));
     return Ok();
 }
 
@@ -31,8 +33,10 @@ Status Put(const std::string& path, std::string_view content) {
 Status ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string& content) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::exists(status))
+    if (status.type() == fs::file_type::not_found)
         return FileError(path, "no such file");
+    if (ec)
+        return FileError(path, ec.message());  // a link loop, a folder that may not be read
     if (fs::is_directory(status))
         return FileError(path, "is a folder, not a file");
     std::ifstream file(path, std::ios::binary);
@@ -52,23 +56,11 @@ Status ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string&
 Status WriteWholeFile(const std::string& path, std::string_view content) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        if (fs::is_directory(status))
-            return FileError(path, "is a folder, not a file");
-        return Put(path, content);
-    }
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".partial";
-    if (Status s = Put(temporary.string(), content); !s.ok()) {
-        fs::remove(temporary, ec);
-        return FileError(path, s.message.substr(s.message.find(": ") + 2));
-    }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return FileError(path, "cannot be replaced: " + ec.message());
-    }
+    if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status))
+        return Put(path, content);  // a device or a pipe, such as /dev/stdout
+    std::string reason;
+    if (!ReplaceFileAtomically(path, content, reason))
+        return FileError(path, "cannot be written: " + reason);
     return Ok();
 }
 

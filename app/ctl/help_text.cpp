@@ -28,7 +28,8 @@ Commands:
 
 Options:
   --device N       use the keypad in slot N (see list); default 0
-  --simulate FILE  use a simulated keypad whose memory lives in FILE (created when missing)
+  --simulate FILE  use a simulated keypad whose memory is FILE (created when missing; it
+                   must hold exactly 256 bytes)
   --verify         after writing, read the keypad back and compare all 256 bytes
   -h, --help       show help and stop
   --version        show the version and stop

@@ -1,6 +1,7 @@
 #include "keypad_io.h"
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "dev.h"
@@ -56,18 +57,55 @@ Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
     std::string error;
     platform_ = MakeSimulatedKeypad(*simulateFile, error);
     if (!platform_)
-        return Fail(kExitBadFile, "simulated keypad " + *simulateFile + ": " + error);
+        return Fail(kExitBadFile, error);
     DevSetPlatform(platform_.get());
     return Ok();
 }
 
-Status KeypadAccess::Enumerate(int device, bool wait) {
-    if (wait)
+Status KeypadAccess::Claim(int device) {
+    // The keypad gets its 100 ms before it is looked for here, not again when it is read.
+    if (Status s = Enumerate(device, true, false); !s.ok())
+        return s;
+    const std::vector<DevSlotInfo> slots = DevOpenSlots();
+    for (const DevSlotInfo& slot : slots) {
+        if (slot.index == device)
+            lockedPath_ = slot.path;
+    }
+    std::string reason;
+    lock_ = DevLockKeypad(device, reason, [device] {
+        std::fprintf(stderr,
+                     "quillpadctl: waiting for another program to finish with the keypad in "
+                     "slot %d...\n",
+                     device);
+    });
+    if (!lock_)
+        return Fail(kExitTransfer, reason);
+    return Ok();
+}
+
+Status KeypadAccess::TransferFailed(const std::string& what) {
+    const std::string fileError = DevLastTransferError();
+    if (!fileError.empty())
+        return Fail(kExitBadFile, fileError);
+    return Fail(kExitTransfer, what);
+}
+
+Status KeypadAccess::Enumerate(int device, bool waitBefore, bool waitAfter) {
+    if (waitBefore)
         Wait100ms();
     const int count = DevEnumerate(nullptr);
     if (DevIsReady(device)) {
-        if (wait)
+        if (waitAfter)
             Wait100ms();
+        if (lock_) {
+            for (const DevSlotInfo& slot : DevOpenSlots()) {
+                if (slot.index == device && slot.path != lockedPath_) {
+                    return Fail(kExitNoKeypad, "the keypad in slot " + std::to_string(device) +
+                                                   " changed while quillpadctl worked; run it "
+                                                   "again");
+                }
+            }
+        }
         return Ok();
     }
     if (count <= 0) {
@@ -79,23 +117,21 @@ Status KeypadAccess::Enumerate(int device, bool wait) {
 
 Status KeypadAccess::Read(int device, ConfigBlock& block) {
     block.fill(0);
-    if (Status s = Enumerate(device, true); !s.ok())
+    if (Status s = Enumerate(device, !lock_, true); !s.ok())
         return s;
     DevSelect(device);
-    if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size()))) {
-        return Fail(kExitTransfer,
-                    "reading the keypad in slot " + std::to_string(device) + " failed");
-    }
+    if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size())))
+        return TransferFailed("reading the keypad in slot " + std::to_string(device) + " failed");
     return Ok();
 }
 
 Status KeypadAccess::Write(int device, const ConfigBlock& block) {
-    if (Status s = Enumerate(device, false); !s.ok())
+    if (Status s = Enumerate(device, false, false); !s.ok())
         return s;
     DevSelect(device);
     if (!DevWriteBlock(block.data(), 0, static_cast<int>(block.size()))) {
-        return Fail(kExitTransfer, "writing the keypad in slot " + std::to_string(device) +
-                                       " failed; it may hold part of the new settings");
+        return TransferFailed("writing the keypad in slot " + std::to_string(device) +
+                              " failed; it may hold part of the new settings");
     }
     return Ok();
 }

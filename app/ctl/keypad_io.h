@@ -24,6 +24,10 @@ class KeypadAccess {
     ~KeypadAccess();
 
     Status Open(const std::optional<std::string>& simulateFile);
+    // Claims the keypad in the slot against other programs until this object goes, so that
+    // a read, a change and the write back are not interleaved with theirs. Later transfers
+    // fail when the slot then holds another keypad.
+    Status Claim(int device);
 
     // Refresh: wait 100 ms, enumerate, wait 100 ms, select the slot, read 256 bytes at 0.
     Status Read(int device, ConfigBlock& block);
@@ -33,9 +37,14 @@ class KeypadAccess {
     Status WriteAndVerify(int device, const ConfigBlock& block, bool verify);
 
   private:
-    Status Enumerate(int device, bool wait);
+    // Waits 100 ms before looking for the keypad (waitBefore) and before using it (waitAfter).
+    Status Enumerate(int device, bool waitBefore, bool waitAfter);
+    // The failure of a transfer: a file error when the platform names one.
+    static Status TransferFailed(const std::string& what);
 
     std::unique_ptr<HidPlatform> platform_;
+    std::unique_ptr<KeypadLock> lock_;  // goes before the platform that gave it
+    std::string lockedPath_;
 };
 
 // The keypads the last enumeration opened, and those present that it could not open.

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "dev_internal.h"
-#include "platform/sim/keypad_model.h"
+#include "keypad/keypad_protocol.h"
 
 namespace quillpad {
 namespace {
@@ -37,7 +37,12 @@ class ScriptedLinux : public HidrawSystem {
     int openFds = 0;
     std::optional<long> featureAnswer;  // none: the keypad model answers
     bool scanFails = false;
-    std::map<std::string, KeypadModel> keypads;
+    std::map<std::string, KeypadProtocol> keypads;
+
+    // The keypad behind a node: 9-byte output reports (report number and 8 bytes).
+    KeypadProtocol& Keypad(const std::string& devnode) {
+        return keypads.try_emplace(devnode, FactoryMemory(), 9, MemoryEnd::kWrap).first->second;
+    }
 
     bool Scan(std::vector<HidrawNode>& out, std::string& error) override {
         if (scanFails) {
@@ -75,14 +80,17 @@ class ScriptedLinux : public HidrawSystem {
     }
     void Close(int fd) override { openFds -= static_cast<int>(fds_.erase(fd)); }
     long Write(int fd, const std::uint8_t* bytes, std::size_t length) override {
-        return keypads[fds_.at(fd)].OnOutputReport(bytes, length) ? static_cast<long>(length)
-                                                                  : -EIO;
+        if (length < 2) {
+            return -EIO;
+        }
+        Keypad(fds_.at(fd)).OnOutputReport({bytes, length});
+        return static_cast<long>(length);
     }
     long GetFeature(int fd, std::uint8_t* buffer, std::size_t length) override {
         if (featureAnswer) {
             return *featureAnswer;
         }
-        return keypads[fds_.at(fd)].OnGetFeature(buffer, length) ? static_cast<long>(length) : -EIO;
+        return Keypad(fds_.at(fd)).AnswerFeature(buffer, length) ? static_cast<long>(length) : -EIO;
     }
 
   private:

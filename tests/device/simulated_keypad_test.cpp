@@ -1,5 +1,6 @@
 // The simulated keypad: a block written through the library reads back identical, its memory
-// survives a restart, and a state file of the wrong size is refused and left alone.
+// survives a restart, every transfer sees the file as it is then, and a state file of the
+// wrong size is refused and left alone.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -129,14 +130,38 @@ TEST_F(SimulatedKeypadTest, UnusableStatePathsAreRefusedWithAReason) {
     EXPECT_FALSE(error.empty());
 }
 
-TEST_F(SimulatedKeypadTest, WriteThatCannotBeSavedFailsAndKeepsTheOldFile) {
+TEST_F(SimulatedKeypadTest, EveryTransferWorksOnTheFileAsItIsThen) {
     Start();
-    const Bytes before = FileBytes();
-    // A directory in the way of the temporary file makes the save fail.
-    fs::create_directory(state_ + ".tmp");
-    const Bytes block = Block();
-    EXPECT_EQ(DevWriteBlock(block.data(), 0, 256), 0);
-    EXPECT_EQ(FileBytes(), before);
+    // Another program changes the file: a read sees it, a partial write changes only its part.
+    Bytes other = Block();
+    WriteFile(other);
+    Bytes read(256, 0);
+    ASSERT_EQ(DevReadBlock(read.data(), 0, 256), 1);
+    EXPECT_EQ(read, other);
+    const Bytes part = {0x11, 0x22};
+    ASSERT_EQ(DevWriteBlock(part.data(), 7, 2), 1);
+    other[7] = 0x11;
+    other[8] = 0x22;
+    EXPECT_EQ(FileBytes(), other);
+
+    // A file of the wrong size fails both transfers, says why, and is never written.
+    const Bytes shortFile(255, 0x5A);
+    WriteFile(shortFile);
+    EXPECT_EQ(DevReadBlock(read.data(), 0, 256), 0);
+    EXPECT_NE(DevLastTransferError().find("holds 255 bytes"), std::string::npos)
+        << DevLastTransferError();
+    EXPECT_EQ(DevWriteBlock(Block().data(), 0, 256), 0);
+    EXPECT_EQ(FileBytes(), shortFile);
+
+    // A write that cannot be saved (a second name, which replacing would split) fails and
+    // keeps the old file.
+    WriteFile(other);
+    fs::create_hard_link(state_, dir_ / "second-name.bin");
+    EXPECT_EQ(DevWriteBlock(Block().data(), 0, 256), 0);
+    EXPECT_NE(DevLastTransferError().find("cannot save the simulated keypad's memory to " + state_),
+              std::string::npos)
+        << DevLastTransferError();
+    EXPECT_EQ(FileBytes(), other);
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST_P(FramingTest, WriteSendsHeaderRunThenDataRunInWholeReports) {
 
     // The keypad stored what was sent (its count byte cannot say more than 256).
     if (n <= 256) {
-        const KeypadModel::Memory& memory = fake.Keypad("pad").memory();
+        const KeypadMemory& memory = fake.Keypad("pad").Memory();
         for (int i = 0; i < n; ++i) {
             ASSERT_EQ(memory[(0x10 + i) & 0xFF], data[i]) << i;
         }
@@ -104,7 +104,7 @@ TEST_P(FramingTest, WriteSendsHeaderRunThenDataRunInWholeReports) {
 TEST_P(FramingTest, ReadSendsHeaderThenOneFeatureRequestOfLengthPlusOne) {
     const auto [L, n] = GetParam();
     Attach(L);
-    KeypadModel::Memory& memory = fake.Keypad("pad").memory();
+    KeypadMemory& memory = fake.Keypad("pad").Memory();
     std::iota(memory.begin(), memory.end(), std::uint8_t{0x80});
     Bytes buffer(static_cast<std::size_t>(n) + 1, 0xEE);
     ASSERT_EQ(DevReadBlock(buffer.data(), 0x20, n), 1);

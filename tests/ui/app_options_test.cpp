@@ -35,6 +35,7 @@ TEST(AppOptions, AcceptsOnlyItsThreeOptions) {
     } bad[] = {
         {{"--simulate"}, "--simulate needs a file name"},
         {{"--simulate="}, "--simulate needs a file name"},
+        {{"--simulate", "a.bin", "--simulate=b.bin"}, "--simulate is given twice"},
         {{"-platform", "offscreen"}, "unknown option '-platform'"},
         {{"file.bin"}, "unknown option 'file.bin'"},
     };

@@ -375,7 +375,7 @@ TEST_F(DialogTest, StartUpReadShowsTheKeypadsKeysByTableNames) {
     KeyByNumber(keys, 3) = {0x74, kModCtrl, 0, 0};
     KeyByNumber(keys, 6) = {0x41, kModShift, kMouseLeft, 0};
     const ConfigBlock block = EncodeConfigBlock(keys);
-    std::copy(block.begin(), block.end(), platform.Keypad("/k1").memory().begin());
+    std::copy(block.begin(), block.end(), platform.Keypad("/k1").Memory().begin());
 
     dlg.OnInitDialog();
     EXPECT_TRUE(view.messages.empty());
@@ -434,8 +434,8 @@ TEST_F(DialogTest, YesRetriesRefreshUntilTheKeypadIsFoundOrNoIsAnswered) {
     view.answers = {kAnswerYes};
     view.onMessage = [this] {
         AddKeypad("/k1", 0x10);
-        platform.Keypad("/k1").memory()[15] = kEntryKeyboard;  // key 3: A
-        platform.Keypad("/k1").memory()[15 + 3] = 0x04;
+        platform.Keypad("/k1").Memory()[15] = kEntryKeyboard;  // key 3: A
+        platform.Keypad("/k1").Memory()[15 + 3] = 0x04;
     };
     dlg.OnRefresh();
     EXPECT_EQ(view.messages.size(), 1u);
@@ -457,8 +457,8 @@ TEST_F(DialogTest, ReadFailureIsReportedAndKeepsTheKeys) {
 TEST_F(DialogTest, TwoKeypadsAreListedAndTheFirstIsRead) {
     AddKeypad("/k1", 0x10);
     AddKeypad("/k2", 0x20);
-    platform.Keypad("/k1").memory()[45 + 3] = 0x3E;  // key 1: F5
-    platform.Keypad("/k2").memory()[45 + 3] = 0x3F;  // key 1: F6
+    platform.Keypad("/k1").Memory()[45 + 3] = 0x3E;  // key 1: F5
+    platform.Keypad("/k2").Memory()[45 + 3] = 0x3F;  // key 1: F6
     Start();
     view.SelectComboEntry(kIdDeviceList, 1);
     EXPECT_EQ(view.combos[kIdDeviceList],
@@ -466,7 +466,7 @@ TEST_F(DialogTest, TwoKeypadsAreListedAndTheFirstIsRead) {
     EXPECT_EQ(KeyByNumber(dlg.Assignments(), 1).vk, 0x74);
     dlg.OnWriteDevice();
     EXPECT_EQ(view.messages.back().text, "Setting successfully !");
-    EXPECT_EQ(platform.Keypad("/k2").memory()[45 + 3], 0x3F);  // the second is never written
+    EXPECT_EQ(platform.Keypad("/k2").Memory()[45 + 3], 0x3F);  // the second is never written
 }
 
 TEST_F(DialogTest, OkWithoutAKeypadAsksToPlugOneIn) {
@@ -492,7 +492,7 @@ TEST_F(DialogTest, OkWritesTheWholeBlockAndReports) {
     EXPECT_EQ(view.messages[0].text, "Setting successfully !");
     EXPECT_EQ(view.messages[0].caption, "quillpad-config");
     EXPECT_EQ(view.messages[0].type, 0x30u);  // no icon given: the exclamation is added
-    const auto& memory = platform.Keypad("/k1").memory();
+    const auto& memory = platform.Keypad("/k1").Memory();
     const ConfigBlock expected = EncodeConfigBlock(dlg.Assignments());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), memory.begin()));
     EXPECT_EQ(memory[15], 0x01);

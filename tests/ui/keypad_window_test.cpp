@@ -10,6 +10,10 @@
 #include <QSpontaneKeyEvent>
 #include <QTimer>
 
+#include <iterator>
+#include <string>
+
+#include "atomic_file.h"
 #include "window_fixture.h"
 
 namespace quillpad::testing {
@@ -111,6 +115,40 @@ TEST_F(WindowTest, TypicalEditWritesTheKeypad) {
     ClickOn(kIdRefresh);
     EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(WindowTest, RefreshAndOkWorkOnTheKeypadFileAsItIsThen) {
+    Open();
+    // Another program gives key 3 Ctrl+F5 after start-up: Refresh shows it, and OK writes the
+    // keys the window shows.
+    std::array<std::uint8_t, 256> block{};
+    block[15] = 0x01;
+    block[16] = 0x01;
+    block[18] = 0x3E;
+    block[90] = 0xFC;
+    std::string reason;
+    ASSERT_TRUE(ReplaceFileAtomically(
+        stateFile.string(), std::string(reinterpret_cast<const char*>(block.data()), 256), reason))
+        << reason;
+    EXPECT_EQ(Text(kIdKey3Label), "Null");
+    ClickOn(kIdRefresh);
+    EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
+    ClickOn(kIdOk);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Setting successfully !");
+    EXPECT_EQ(StateBytes(), block);
+
+    // A file of 255 bytes is neither read nor ever overwritten.
+    const std::string shortFile(255, '\x5A');
+    ASSERT_TRUE(ReplaceFileAtomically(stateFile.string(), shortFile, reason)) << reason;
+    ClickOn(kIdOk);
+    ClickOn(kIdRefresh);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[1].text, "Setting Failed !");
+    EXPECT_EQ(messages[2].text, "Read Failed !");
+    EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
+    std::ifstream in(stateFile, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), shortFile);
 }
 
 TEST_F(WindowTest, ButtonsAndCheckBoxesReachTheDialog) {

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "keypad_protocol.h"
+#include "keypad/keypad_protocol.h"
 #include "platform/sim/state_file.h"
 
 namespace quillpad::emu {

@@ -31,6 +31,21 @@ FakeInterface FakePlatform::Interface(const std::string& path, DevNode grandpare
 
 FakePlatform::~FakePlatform() = default;
 
+KeypadProtocol& FakePlatform::Keypad(const std::string& path) {
+    auto it = keypads_.find(path);
+    if (it == keypads_.end()) {
+        std::size_t length = 9;
+        for (const FakeInterface& iface : interfaces_) {
+            if (iface.path == path) {
+                length = iface.caps.OutputReportByteLength();
+            }
+        }
+        it =
+            keypads_.emplace(path, KeypadProtocol(FactoryMemory(), length, MemoryEnd::kWrap)).first;
+    }
+    return it->second;
+}
+
 void FakePlatform::Add(FakeInterface iface) {
     if (iface.node == 0) {
         iface.node = nextNode_++;
@@ -276,8 +291,13 @@ bool FakePlatform::WriteReport(PlatformHandle handle, const std::uint8_t* report
     if (!ok || iface == nullptr) {
         return false;
     }
-    if (iface->keypad && !keypads_[iface->path].OnOutputReport(report, length)) {
-        return false;
+    if (iface->keypad) {
+        if (length < 2) {
+            return false;  // no payload: the keypad cannot take it
+        }
+        const OutputResult result = Keypad(iface->path).OnOutputReport({report, length});
+        keypadViolations_.insert(keypadViolations_.end(), result.violations.begin(),
+                                 result.violations.end());
     }
     written = shortWrites_.count(number) != 0 ? length - 1 : length;
     return true;
@@ -293,7 +313,7 @@ bool FakePlatform::GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::
     if (!ok || iface == nullptr || !iface->keypad) {
         return false;
     }
-    return keypads_[iface->path].OnGetFeature(buffer, length);
+    return Keypad(iface->path).AnswerFeature(buffer, length);
 }
 
 NotificationHandle FakePlatform::RegisterNotification(void* window, PlatformHandle handle) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "hid_platform.h"
-#include "platform/sim/keypad_model.h"
+#include "keypad/keypad_protocol.h"
 
 namespace quillpad {
 
@@ -103,8 +103,11 @@ class FakePlatform : public HidPlatform {
     // Double closes, frees of unknown data and calls on closed handles, as messages.
     const std::vector<std::string>& misuse() const { return misuse_; }
 
-    // The memory of the keypad interface at path (created on first use).
-    KeypadModel& Keypad(const std::string& path) { return keypads_[path]; }
+    // The keypad side of the interface at path (created on first use, with the interface's
+    // output report length and a fresh keypad's memory).
+    KeypadProtocol& Keypad(const std::string& path);
+    // What the keypads found the host doing wrong, in order.
+    const std::vector<std::string>& keypadViolations() const { return keypadViolations_; }
 
     InterfaceList OpenInterfaceList() override;
     bool InterfaceExists(InterfaceList list, int index) override;
@@ -161,7 +164,8 @@ class FakePlatform : public HidPlatform {
     int openLists_ = 0;
     int listToken_ = 0;
     std::vector<std::string> misuse_;
-    std::map<std::string, KeypadModel> keypads_;
+    std::map<std::string, KeypadProtocol> keypads_;
+    std::vector<std::string> keypadViolations_;
 };
 
 }  // namespace quillpad

@@ -4,9 +4,29 @@
 #include <cstring>
 
 #include "dev.h"
+#include "file_lock.h"
 #include "platforms.h"
 
 namespace quillpad {
+
+namespace {
+
+class NodeLock : public KeypadLock {
+  public:
+    FileLock lock;
+};
+
+}  // namespace
+
+std::unique_ptr<KeypadLock> HidrawPlatform::LockKeypad(const std::string& path, std::string& reason,
+                                                       const std::function<void()>& waiting) {
+    auto claim = std::make_unique<NodeLock>();
+    if (!claim->lock.Lock(path, FileLock::Mode::kExclusive, reason, waiting)) {
+        reason = "cannot lock " + path + ": " + reason;
+        return nullptr;
+    }
+    return claim;
+}
 
 HidrawPlatform::HidrawPlatform(std::unique_ptr<HidrawSystem> system) : system_(std::move(system)) {}
 

@@ -47,6 +47,10 @@ class HidrawPlatform : public HidPlatform {
     NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
     void UnregisterNotification(NotificationHandle notification) override;
     std::vector<DeviceProblem> LastProblems() const override { return problems_; }
+    // An flock on the keypad's device node: every program that may use the keypad can take
+    // it, whoever runs it, and it needs no file of its own.
+    std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
+                                           const std::function<void()>& waiting) override;
 
   private:
     struct Listed {

@@ -12,18 +12,65 @@ constexpr DevNode kHidNode = 2;
 constexpr DevNode kUsbNode = 1;
 }  // namespace
 
-SimulatedKeypad::SimulatedKeypad(std::string stateFile, const KeypadModel::Memory& memory)
-    : stateFile_(std::move(stateFile)), path_("sim:" + stateFile_) {
-    model_.memory() = memory;
-    model_.SetWriteDone([this](const KeypadModel::Memory& m) {
-        std::string error;
-        if (!SaveStateFile(stateFile_, m, error)) {
-            saveError_ = error;
-            return false;
-        }
-        saveError_.clear();
-        return true;
-    });
+// A claim of LockKeypad: one more holder of the keypad's file lock.
+class SimulatedKeypad::Claim : public KeypadLock {
+  public:
+    explicit Claim(SimulatedKeypad& keypad) : keypad_(keypad) {}
+    ~Claim() override { keypad_.Release(); }
+
+  private:
+    SimulatedKeypad& keypad_;
+};
+
+SimulatedKeypad::SimulatedKeypad(std::string stateFile)
+    : stateFile_(std::move(stateFile)), path_("sim:" + stateFile_) {}
+
+SimulatedKeypad::~SimulatedKeypad() = default;
+
+bool SimulatedKeypad::Acquire(FileLock::Mode mode, std::string& reason,
+                              const std::function<void()>& waiting) {
+    // flock locks of two descriptors conflict even within one process, so the holders here
+    // share one: a transfer under a claim finds the exclusive lock already held.
+    if (lockDepth_ == 0 && !lock_.Lock(stateFile_, mode, reason, waiting)) {
+        return false;
+    }
+    ++lockDepth_;
+    return true;
+}
+
+void SimulatedKeypad::Release() {
+    if (lockDepth_ > 0 && --lockDepth_ == 0) {
+        lock_.Unlock();
+    }
+}
+
+bool SimulatedKeypad::BeginWrite() {
+    transferError_.clear();
+    std::string reason;
+    if (!Acquire(FileLock::Mode::kExclusive, reason, {})) {
+        transferError_ = "cannot lock the simulated keypad's memory " + stateFile_ + ": " + reason;
+        return false;
+    }
+    writeLocked_ = true;
+    if (!ReadStateFile(stateFile_, keypad_.Memory(), transferError_)) {
+        EndWrite();
+        return false;
+    }
+    return true;
+}
+
+void SimulatedKeypad::EndWrite() {
+    if (writeLocked_) {
+        writeLocked_ = false;
+        Release();
+    }
+}
+
+bool SimulatedKeypad::SaveWrite() {
+    // The new file takes over the lock, so a program waiting for it reads the new content.
+    const bool saved = SaveStateFile(stateFile_, keypad_.Memory(), transferError_, &lock_);
+    EndWrite();
+    return saved;
 }
 
 InterfaceList SimulatedKeypad::OpenInterfaceList() {
@@ -68,6 +115,10 @@ PlatformHandle SimulatedKeypad::Open(const std::string& path, bool, bool, bool, 
 
 void SimulatedKeypad::Close(PlatformHandle handle) {
     handles_.erase(handle);
+    if (keypad_.Writing()) {
+        keypad_.Abandon();  // the rest of the write can no longer come
+        EndWrite();
+    }
 }
 
 bool SimulatedKeypad::GetAttributes(PlatformHandle handle, HidAttributes& attributes) {
@@ -120,7 +171,14 @@ bool SimulatedKeypad::WriteReport(PlatformHandle handle, const std::uint8_t* rep
     if (!IsOpen(handle) || length != kOutputReportLength || report[0] != 0x00) {
         return false;
     }
-    if (!model_.OnOutputReport(report, length)) {
+    // What the host did wrong is the test platform's and the emulator's to report; the
+    // simulated keypad, like the keypad, takes every report.
+    const OutputEvent event = keypad_.OnOutputReport({report, length}).event;
+    if (event == OutputEvent::kWriteHeader && !BeginWrite()) {
+        keypad_.Abandon();
+        return false;
+    }
+    if (event == OutputEvent::kWriteComplete && !SaveWrite()) {
         return false;
     }
     written = length;
@@ -128,8 +186,26 @@ bool SimulatedKeypad::WriteReport(PlatformHandle handle, const std::uint8_t* rep
 }
 
 bool SimulatedKeypad::GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::size_t length) {
-    return IsOpen(handle) && buffer != nullptr && length > 0 && buffer[0] == 0x00 &&
-           model_.OnGetFeature(buffer, length);
+    if (!IsOpen(handle) || buffer == nullptr || length == 0 || buffer[0] != 0x00) {
+        return false;
+    }
+    if (!keypad_.AwaitingFeature()) {
+        return keypad_.AnswerFeature(buffer, length);  // refused: no read header
+    }
+    transferError_.clear();
+    std::string reason;
+    if (!Acquire(FileLock::Mode::kShared, reason, {})) {
+        keypad_.Abandon();
+        transferError_ = "cannot lock the simulated keypad's memory " + stateFile_ + ": " + reason;
+        return false;
+    }
+    const bool read = ReadStateFile(stateFile_, keypad_.Memory(), transferError_) &&
+                      keypad_.AnswerFeature(buffer, length);
+    Release();
+    if (!read) {
+        keypad_.Abandon();
+    }
+    return read;
 }
 
 NotificationHandle SimulatedKeypad::RegisterNotification(void*, PlatformHandle) {
@@ -138,16 +214,31 @@ NotificationHandle SimulatedKeypad::RegisterNotification(void*, PlatformHandle) 
 
 void SimulatedKeypad::UnregisterNotification(NotificationHandle) {}
 
+std::unique_ptr<KeypadLock> SimulatedKeypad::LockKeypad(const std::string& path,
+                                                        std::string& reason,
+                                                        const std::function<void()>& waiting) {
+    if (path != path_) {
+        reason = "no simulated keypad at " + path;
+        return nullptr;
+    }
+    if (!Acquire(FileLock::Mode::kExclusive, reason, waiting)) {
+        reason = "cannot lock the simulated keypad's memory " + stateFile_ + ": " + reason;
+        return nullptr;
+    }
+    return std::make_unique<Claim>(*this);
+}
+
 std::unique_ptr<HidPlatform> MakeSimulatedKeypad(const std::string& stateFile, std::string& error) {
-    KeypadModel::Memory memory{};
+    KeypadMemory memory{};
     if (stateFile.empty()) {
         error = "simulated keypad: no state file given";
         return nullptr;
     }
+    // Plugging the keypad in: a missing file is created, a bad one refused at once.
     if (!LoadStateFile(stateFile, memory, error)) {
         return nullptr;
     }
-    return std::make_unique<SimulatedKeypad>(stateFile, memory);
+    return std::make_unique<SimulatedKeypad>(stateFile);
 }
 
 }  // namespace quillpad

@@ -1,12 +1,19 @@
 // A platform with one simulated keypad: its configuration interface (usage page 1, usage 3,
-// 9-byte output reports) behaves as the keypad does, and its memory lives in a state file.
+// 9-byte output reports) behaves as the keypad does, and its memory is a state file.
+//
+// Every transfer works on the file as it is at that moment: a read reads it, a write reads it,
+// stores its data and saves it whole. The file is locked (flock) for each transfer, shared for
+// a read and exclusive for a write, and exclusively for as long as a LockKeypad claim lives;
+// the transfers under a claim of this process need no lock of their own. A file that is not
+// exactly 256 bytes fails the transfer and is never written.
 #pragma once
 
 #include <set>
 #include <string>
 
+#include "file_lock.h"
 #include "hid_platform.h"
-#include "keypad_model.h"
+#include "keypad/keypad_protocol.h"
 
 namespace quillpad {
 
@@ -15,13 +22,12 @@ class SimulatedKeypad : public HidPlatform {
     static constexpr std::uint16_t kOutputReportLength = 9;
     static constexpr std::uint16_t kFeatureReportLength = 257;
 
-    // memory: as loaded from stateFile; every completed write is saved back to it.
-    SimulatedKeypad(std::string stateFile, const KeypadModel::Memory& memory);
+    // stateFile: an existing file (MakeSimulatedKeypad creates a missing one).
+    explicit SimulatedKeypad(std::string stateFile);
+    ~SimulatedKeypad() override;
 
     const std::string& path() const { return path_; }
-    const KeypadModel& model() const { return model_; }
-    // The last save error, empty when every save succeeded.
-    const std::string& saveError() const { return saveError_; }
+    const KeypadProtocol& keypad() const { return keypad_; }
 
     InterfaceList OpenInterfaceList() override;
     bool InterfaceExists(InterfaceList list, int index) override;
@@ -47,16 +53,31 @@ class SimulatedKeypad : public HidPlatform {
     bool GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::size_t length) override;
     NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
     void UnregisterNotification(NotificationHandle notification) override;
+    std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
+                                           const std::function<void()>& waiting) override;
+    std::string LastTransferError() const override { return transferError_; }
 
   private:
+    class Claim;
+
     bool IsOpen(PlatformHandle handle) const { return handles_.count(handle) != 0; }
+    // Holds the file lock once more (taking it in mode when nobody in this process holds it).
+    bool Acquire(FileLock::Mode mode, std::string& reason, const std::function<void()>& waiting);
+    void Release();
+    // Begins a write: locks the file and reads the memory the write changes.
+    bool BeginWrite();
+    void EndWrite();
+    bool SaveWrite();
 
     std::string stateFile_;
     std::string path_;
-    KeypadModel model_;
+    KeypadProtocol keypad_{FactoryMemory(), kOutputReportLength, MemoryEnd::kWrap};
     std::set<PlatformHandle> handles_;
     PlatformHandle nextHandle_ = 1;
-    std::string saveError_;
+    FileLock lock_;
+    int lockDepth_ = 0;         // holders of lock_ in this process: claims and a transfer
+    bool writeLocked_ = false;  // a write under way holds lock_
+    std::string transferError_;
     int listToken_ = 0;
     int capsToken_ = 0;
 };

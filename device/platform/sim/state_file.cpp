@@ -1,80 +1,73 @@
 #include "state_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
+
+#include "atomic_file.h"
 
 namespace quillpad {
 
 namespace {
 
-std::string Describe(const std::string& path, const std::string& what) {
-    return "simulated keypad state file " + path + ": " + what;
+std::string_view Bytes(const KeypadMemory& memory) {
+    return {reinterpret_cast<const char*>(memory.data()), memory.size()};
 }
 
 }  // namespace
 
-bool LoadStateFile(const std::string& path, KeypadModel::Memory& memory, std::string& error) {
+bool ReadStateFile(const std::string& path, KeypadMemory& memory, std::string& error) {
     namespace fs = std::filesystem;
+    const std::string what = "cannot read the simulated keypad's memory from " + path + ": ";
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
-        KeypadModel::Memory fresh{};
-        fresh[90] = 0xFC;
-        if (!SaveStateFile(path, fresh, error)) {
-            return false;
-        }
-        memory = fresh;
-        return true;
-    }
     if (ec) {
-        error = Describe(path, ec.message());
+        error = what + ec.message();
         return false;
     }
     if (status.type() != fs::file_type::regular) {
-        error = Describe(path, "not a regular file");
+        error = what + "not a regular file";
         return false;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = Describe(path, std::strerror(errno));
+        error = what + std::strerror(errno);
         return false;
     }
-    KeypadModel::Memory loaded{};
-    in.read(reinterpret_cast<char*>(loaded.data()), static_cast<std::streamsize>(loaded.size()));
-    const std::streamsize got = in.gcount();
-    const bool more = in.peek() != std::ifstream::traits_type::eof();
-    if (got != static_cast<std::streamsize>(loaded.size()) || more) {
-        error = Describe(path, "expected exactly 256 bytes; the file was left unchanged");
+    char loaded[257];
+    in.read(loaded, sizeof loaded);
+    if (in.bad()) {
+        error = what + "reading failed";
         return false;
     }
-    memory = loaded;
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got != memory.size()) {
+        error = what + "it holds " + (got > memory.size() ? "more than 256" : std::to_string(got)) +
+                " bytes; the keypad's memory is exactly 256 bytes (the file is left unchanged)";
+        return false;
+    }
+    std::memcpy(memory.data(), loaded, memory.size());
     return true;
 }
 
-bool SaveStateFile(const std::string& path, const KeypadModel::Memory& memory, std::string& error) {
-    const std::string temp = path + ".tmp";
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (file == nullptr) {
-        error = Describe(path, std::string("cannot create ") + temp + ": " + std::strerror(errno));
+bool LoadStateFile(const std::string& path, KeypadMemory& memory, std::string& error) {
+    bool created = false;
+    std::string reason;
+    if (!CreateFileIfMissing(path, Bytes(FactoryMemory()), created, reason)) {
+        error = "cannot create " + path + " for the simulated keypad's memory: " + reason;
         return false;
     }
-    const bool written = std::fwrite(memory.data(), 1, memory.size(), file) == memory.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !flushed || !closed) {
-        error = Describe(path, std::string("cannot write ") + temp);
-        std::remove(temp.c_str());
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        error = Describe(path, "cannot replace it: " + ec.message());
-        std::remove(temp.c_str());
+    return ReadStateFile(path, memory, error);
+}
+
+bool SaveStateFile(const std::string& path, const KeypadMemory& memory, std::string& error,
+                   FileLock* keepLocked) {
+    std::string reason;
+    if (!ReplaceFileAtomically(path, Bytes(memory), reason, keepLocked)) {
+        error = "cannot save the simulated keypad's memory to " + path + ": " + reason;
         return false;
     }
     return true;

@@ -3,16 +3,21 @@
 
 #include <string>
 
-#include "keypad_model.h"
+#include "keypad/keypad_protocol.h"
 
 namespace quillpad {
 
-// Loads memory from path. A missing file is created holding the keypad's factory memory
-// (zeros, byte 90 = 0xFC). False with a one-line error when the file has another size or
-// cannot be read or created; the file is then left as it was.
-bool LoadStateFile(const std::string& path, KeypadModel::Memory& memory, std::string& error);
-// Writes memory to a temporary file beside path and renames it over path, so the file never
-// holds half a memory. False with a one-line error on failure (path is left as it was).
-bool SaveStateFile(const std::string& path, const KeypadModel::Memory& memory, std::string& error);
+class FileLock;
+
+// Reads memory from path. False with a one-line error naming the file when it is not a
+// regular file of exactly 256 bytes or cannot be read; memory is then unchanged.
+bool ReadStateFile(const std::string& path, KeypadMemory& memory, std::string& error);
+// As ReadStateFile, but a missing file is first created holding the factory memory (another
+// program's file created meanwhile is kept and read).
+bool LoadStateFile(const std::string& path, KeypadMemory& memory, std::string& error);
+// Replaces the file's content with memory (see atomic_file.h), moving keepLocked's lock to the
+// new file. False with a one-line error; the file is then left as it was.
+bool SaveStateFile(const std::string& path, const KeypadMemory& memory, std::string& error,
+                   FileLock* keepLocked = nullptr);
 
 }  // namespace quillpad

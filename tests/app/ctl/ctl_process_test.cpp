@@ -173,6 +173,9 @@ TEST_F(CtlProcess, UsageErrorsTouchNothing) {
     Fails({"show", "--verify"}, kExitUsage, "--verify belongs to");
     Fails({"--device", "32", "show"}, kExitUsage, "--device needs a slot number from 0 to 31");
     Fails({}, kExitUsage, "no command given");
+    Fails({"--simulate", "other.bin", "show"}, kExitUsage, "--simulate is given twice");
+    Fails({"dump", "-o", "a.bin", "--output=b.bin"}, kExitUsage, "-o (--output) is given twice");
+    Fails({"--device", "0", "--device", "1", "show"}, kExitUsage, "--device is given twice");
     EXPECT_EQ(State(), before);
 }
 
@@ -182,7 +185,8 @@ TEST_F(CtlProcess, NoKeypadInTheSlotAskedFor) {
 
 TEST_F(CtlProcess, ABrokenStateFileIsRefusedAndKept) {
     WriteFile(dir_ / "k.bin", "not a keypad");
-    Fails({"show"}, kExitBadFile, "simulated keypad k.bin");
+    Fails({"show"}, kExitBadFile,
+          "cannot read the simulated keypad's memory from k.bin: it holds 12");
     EXPECT_EQ(State(), "not a keypad");
 }
 

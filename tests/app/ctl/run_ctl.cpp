@@ -41,9 +41,10 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& args) {
-    const std::string outPath = (dir / ".stdout").string();
-    const std::string errPath = (dir / ".stderr").string();
+int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& args,
+             const std::string& name) {
+    const std::string outPath = (dir / (name + ".stdout")).string();
+    const std::string errPath = (dir / (name + ".stderr")).string();
     std::vector<std::string> argStrings = {QUILLPADCTL_PATH};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -63,7 +64,10 @@ CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& 
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         throw std::runtime_error("cannot start " + argStrings[0]);
+    return pid;
+}
 
+CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR)
@@ -71,9 +75,18 @@ CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& 
     }
     CtlRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::filesystem::path outPath = dir / (name + ".stdout");
+    const std::filesystem::path errPath = dir / (name + ".stderr");
     run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
+    std::error_code ec;
+    std::filesystem::remove(outPath, ec);
+    std::filesystem::remove(errPath, ec);
     return run;
+}
+
+CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& args) {
+    return WaitCtl(StartCtl(dir, args, ".run"), dir, ".run");
 }
 
 }  // namespace quillpad::test

@@ -16,6 +16,12 @@ struct CtlRun {
 // Runs quillpadctl with args, in folder dir (which also holds its captured output).
 CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& args);
 
+// The same in two steps, for runs at the same time: each needs its own name, under which its
+// output is kept in dir.
+int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& args,
+             const std::string& name);
+CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name);
+
 // A fresh temporary folder, removed with the object.
 class TempDir {
   public:

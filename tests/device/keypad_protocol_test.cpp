@@ -1,4 +1,4 @@
-#include "keypad_protocol.h"
+#include "keypad/keypad_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
-namespace quillpad::emu {
+namespace quillpad {
 namespace {
+
+// The emulator's keypad: the strict one, keeping what fits at the end of its memory.
+constexpr std::size_t kOutputReportLength = kEmulatorOutputReportLength;
+using ConfigBlock = KeypadMemory;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -224,4 +228,4 @@ TEST(KeypadProtocol, RejectedHeaderLeavesMemoryAndWaitsForTheNext) {
 }
 
 }  // namespace
-}  // namespace quillpad::emu
+}  // namespace quillpad

@@ -1,6 +1,7 @@
 // The keypad's side of the block transfer protocol, without any I/O: it takes the output
 // reports and feature requests the host sends, keeps the keypad's 256-byte memory, and says
-// what the host did wrong.
+// what the host did wrong. The simulated keypad, the test platform and quillpad-emu all put
+// it behind their transports.
 //
 // What the host must send: an 8-byte command header (0A 0B 0C 0D, start address, byte count
 // with 00 standing for 256, 01 read or 02 write, 00) in its own run of output reports; for a
@@ -9,20 +10,21 @@
 // report is the report number 0x00 followed by the payload, zero-padded at the end of a run.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "config_block.h"
+namespace quillpad {
 
-namespace quillpad::emu {
+inline constexpr std::size_t kKeypadMemorySize = 256;
+using KeypadMemory = std::array<std::uint8_t, kKeypadMemorySize>;
 
-// The keypad's output report: the report number 0x00 and 7 payload bytes.
-inline constexpr std::size_t kOutputReportLength = 8;
-// Its feature report: the report number and the whole memory.
-inline constexpr std::size_t kFeatureReportLength = kConfigBlockSize + 1;
+// The keypad's output report as quillpad-emu describes it: report number 0x00 and 7 payload
+// bytes.
+inline constexpr std::size_t kEmulatorOutputReportLength = 8;
 inline constexpr std::size_t kCommandHeaderSize = 8;
 inline constexpr std::uint8_t kOperationRead = 0x01;
 inline constexpr std::uint8_t kOperationWrite = 0x02;
@@ -48,19 +50,36 @@ struct FeatureResult {
     std::vector<std::string> violations;
 };
 
+// What a transfer does beyond the end of the memory (a violation either way; the firmware's
+// own choice): the emulator keeps what fits and answers zeros, the simulated keypad and the
+// test platform carry on from address 0 as an 8-bit address counter would.
+enum class MemoryEnd { kKeepWhatFits, kWrap };
+
+// A keypad that was never written: zeros, byte 90 = 0xFC.
+KeypadMemory FactoryMemory();
+
 class KeypadProtocol {
   public:
-    explicit KeypadProtocol(const ConfigBlock& memory,
-                            std::size_t outputReportLength = kOutputReportLength);
+    explicit KeypadProtocol(const KeypadMemory& memory = FactoryMemory(),
+                            std::size_t outputReportLength = kEmulatorOutputReportLength,
+                            MemoryEnd end = MemoryEnd::kKeepWhatFits);
 
     // One output report exactly as the host wrote it, report number byte included.
     OutputResult OnOutputReport(std::span<const std::uint8_t> report);
     // A feature request for reportNumber.
     FeatureResult OnFeatureRequest(std::uint8_t reportNumber);
+    // The same for a transport that hands on the host's buffer of length bytes (byte 0 the
+    // report number): the answer goes into it, zeros after. False when it is refused.
+    bool AnswerFeature(std::uint8_t* buffer, std::size_t length);
 
-    const ConfigBlock& Memory() const { return memory_; }
+    const KeypadMemory& Memory() const { return memory_; }
+    KeypadMemory& Memory() { return memory_; }
     // True between a read header and its feature request.
     bool AwaitingFeature() const { return phase_ == Phase::kAwaitFeature; }
+    // True between a write header and the last data byte of its write.
+    bool Writing() const { return phase_ == Phase::kWriteData; }
+    // Drops a command begun (its transport went away): the keypad waits for a new header.
+    void Abandon();
 
   private:
     enum class Phase { kHeader, kWriteData, kAwaitFeature };
@@ -71,8 +90,12 @@ class KeypadProtocol {
                               std::vector<std::string>& violations);
     OutputEvent StartCommand(std::vector<std::string>& violations);
 
-    ConfigBlock memory_;
+    // The memory byte at address, or nullptr past the end when the memory does not wrap.
+    std::uint8_t* At(std::size_t address);
+
+    KeypadMemory memory_;
     std::size_t outputReportLength_;
+    MemoryEnd end_;
     Phase phase_ = Phase::kHeader;
     std::vector<std::uint8_t> header_;
     std::size_t address_ = 0;    // next memory address of the command
@@ -83,4 +106,4 @@ class KeypadProtocol {
 // "0a 0b 0c" for a byte run; the form used in logs and messages.
 std::string HexBytes(std::span<const std::uint8_t> bytes);
 
-}  // namespace quillpad::emu
+}  // namespace quillpad

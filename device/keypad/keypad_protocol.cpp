@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace quillpad::emu {
+namespace quillpad {
 
 namespace {
 
@@ -33,8 +33,30 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-KeypadProtocol::KeypadProtocol(const ConfigBlock& memory, std::size_t outputReportLength)
-    : memory_(memory), outputReportLength_(std::max<std::size_t>(outputReportLength, 2)) {}
+KeypadMemory FactoryMemory() {
+    KeypadMemory memory{};
+    memory[90] = 0xFC;
+    return memory;
+}
+
+KeypadProtocol::KeypadProtocol(const KeypadMemory& memory, std::size_t outputReportLength,
+                               MemoryEnd end)
+    : memory_(memory),
+      outputReportLength_(std::max<std::size_t>(outputReportLength, 2)),
+      end_(end) {}
+
+void KeypadProtocol::Abandon() {
+    phase_ = Phase::kHeader;
+    header_.clear();
+    remaining_ = 0;
+}
+
+std::uint8_t* KeypadProtocol::At(std::size_t address) {
+    if (end_ == MemoryEnd::kWrap) {
+        return &memory_[address % kKeypadMemorySize];
+    }
+    return address < kKeypadMemorySize ? &memory_[address] : nullptr;
+}
 
 OutputResult KeypadProtocol::OnOutputReport(std::span<const std::uint8_t> report) {
     OutputResult result;
@@ -107,9 +129,9 @@ OutputEvent KeypadProtocol::StartCommand(std::vector<std::string>& violations) {
         return OutputEvent::kRejected;
     }
     address_ = header[4];
-    count_ = header[5] == 0 ? kConfigBlockSize : header[5];
+    count_ = header[5] == 0 ? kKeypadMemorySize : header[5];
     remaining_ = count_;
-    if (address_ + count_ > kConfigBlockSize) {
+    if (address_ + count_ > kKeypadMemorySize) {
         violations.push_back(std::string(operation == kOperationRead ? "read" : "write") + " of " +
                              std::to_string(count_) + " bytes at address " +
                              Byte(static_cast<std::uint8_t>(address_)) +
@@ -127,8 +149,8 @@ OutputEvent KeypadProtocol::TakeDataBytes(std::span<const std::uint8_t> payload,
                                           std::vector<std::string>& violations) {
     std::size_t take = std::min(payload.size(), remaining_);
     for (std::size_t i = 0; i < take; ++i) {
-        if (address_ < kConfigBlockSize) {
-            memory_[address_] = payload[i];
+        if (std::uint8_t* byte = At(address_)) {
+            *byte = payload[i];
         }
         ++address_;
     }
@@ -142,6 +164,20 @@ OutputEvent KeypadProtocol::TakeDataBytes(std::span<const std::uint8_t> payload,
     }
     phase_ = Phase::kHeader;
     return OutputEvent::kWriteComplete;
+}
+
+bool KeypadProtocol::AnswerFeature(std::uint8_t* buffer, std::size_t length) {
+    if (buffer == nullptr || length == 0) {
+        return false;
+    }
+    const FeatureResult result = OnFeatureRequest(buffer[0]);
+    if (!result.answered) {
+        return false;
+    }
+    const std::size_t n = std::min(length, result.report.size());
+    std::copy(result.report.begin(), result.report.begin() + n, buffer);
+    std::fill(buffer + n, buffer + length, std::uint8_t{0});
+    return true;
 }
 
 FeatureResult KeypadProtocol::OnFeatureRequest(std::uint8_t reportNumber) {
@@ -164,10 +200,12 @@ FeatureResult KeypadProtocol::OnFeatureRequest(std::uint8_t reportNumber) {
     }
     result.answered = true;
     result.report.assign(count_ + 1, 0x00);
-    for (std::size_t i = 0; i < count_ && address_ + i < kConfigBlockSize; ++i) {
-        result.report[i + 1] = memory_[address_ + i];
+    for (std::size_t i = 0; i < count_; ++i) {
+        if (const std::uint8_t* byte = At(address_ + i)) {
+            result.report[i + 1] = *byte;
+        }
     }
     return result;
 }
 
-}  // namespace quillpad::emu
+}  // namespace quillpad

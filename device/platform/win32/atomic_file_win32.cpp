@@ -1,0 +1,156 @@
+// Replacing files on Windows: a file created with CREATE_NEW beside the destination, flushed,
+// and moved over it with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. The new file
+// takes the folder's inherited permissions, as the old one had them.
+#include <windows.h>
+
+#include <random>
+
+#include "atomic_file.h"
+#include "file_lock.h"
+
+namespace quillpad {
+namespace {
+
+std::string Reason(DWORD error) {
+    char text[256] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, text, sizeof text, nullptr);
+    std::string reason(text, n);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == ' ' || reason.back() == '.')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "error " + std::to_string(error) : reason;
+}
+
+// The file a link at path points to (resolved on purpose), else path itself.
+bool ResolveLink(const std::string& path, DWORD attributes, std::string& target,
+                 std::string& reason) {
+    target = path;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return true;
+    }
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = Reason(GetLastError());
+        return false;
+    }
+    char resolved[MAX_PATH * 2] = {};
+    const DWORD n =
+        GetFinalPathNameByHandleA(file, resolved, sizeof resolved, FILE_NAME_NORMALIZED);
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    if (n == 0 || n >= sizeof resolved) {
+        reason = Reason(error);
+        return false;
+    }
+    target.assign(resolved, n);
+    return true;
+}
+
+// Creates a new file beside target, writes and flushes content. Its name goes in temporary.
+bool WriteNewFile(const std::string& target, std::string_view content, std::string& temporary,
+                  std::string& reason) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = target + ".tmp-";
+        for (int i = 0; i < 8; ++i) {
+            temporary += kLetters[pick(random)];
+        }
+        file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
+            reason = Reason(GetLastError());
+            return false;
+        }
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = "no free name for a temporary file beside it";
+        return false;
+    }
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < content.size()) {
+        DWORD written = 0;
+        ok = WriteFile(file, content.data() + done, static_cast<DWORD>(content.size() - done),
+                       &written, nullptr) != 0 &&
+             written > 0;
+        done += written;
+    }
+    ok = ok && FlushFileBuffers(file) != 0;
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    if (!ok) {
+        reason = Reason(error);
+        DeleteFileA(temporary.c_str());
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view content, std::string& reason,
+                           FileLock*) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    std::string target = path;
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (!ResolveLink(path, attributes, target, reason)) {
+            return false;
+        }
+        const DWORD targetAttributes = GetFileAttributesA(target.c_str());
+        if (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            reason = "it is a folder, not a file";
+            return false;
+        }
+        if (targetAttributes & FILE_ATTRIBUTE_READONLY) {
+            reason = "it is read-only";
+            return false;
+        }
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        reason = Reason(GetLastError());
+        return false;
+    }
+    std::string temporary;
+    if (!WriteNewFile(target, content, temporary, reason)) {
+        return false;
+    }
+    if (!MoveFileExA(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        reason = Reason(GetLastError());
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CreateFileIfMissing(const std::string& path, std::string_view content, bool& created,
+                         std::string& reason) {
+    created = false;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    std::string temporary;
+    if (!WriteNewFile(path, content, temporary, reason)) {
+        return false;
+    }
+    // Without MOVEFILE_REPLACE_EXISTING: a file another program created meanwhile is kept.
+    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(temporary.c_str());
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            return true;
+        }
+        reason = Reason(error);
+        return false;
+    }
+    created = true;
+    return true;
+}
+
+}  // namespace quillpad
