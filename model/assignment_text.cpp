@@ -1,5 +1,6 @@
 #include "assignment_text.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <unordered_map>
@@ -290,6 +291,18 @@ std::string AcceptedAssignmentNames() {
         text += " " + name;
     text += " (Shift+= or Shift++ for the equals key)";
     return text;
+}
+
+std::vector<NamedKey> AcceptedKeyNames() {
+    std::vector<NamedKey> keys;
+    for (int vk = 1; vk < 256; ++vk) {
+        const auto v = static_cast<std::uint8_t>(vk);
+        if (IsKeypadVk(v))
+            keys.push_back({GetTables().plainName[v], VkToUsage(v)});
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const NamedKey& a, const NamedKey& b) { return a.usage < b.usage; });
+    return keys;
 }
 
 std::string QuoteForMessage(std::string_view text) {

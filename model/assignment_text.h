@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "key_assignment.h"
 
@@ -48,6 +49,16 @@ AssignmentParse ParseAssignmentText(std::string_view text);
 
 // Every accepted name, as one line for help and error texts.
 std::string AcceptedAssignmentNames();
+
+// A key name the parser accepts on its own (no modifier or mouse word, not "Null"), with the
+// usage the keypad stores for it.
+struct NamedKey {
+    std::string name;
+    std::uint8_t usage;
+};
+
+// Every accepted key name, in the order of their usages.
+std::vector<NamedKey> AcceptedKeyNames();
 
 // text in single quotes for a message: control and non-ASCII bytes as \xNN, cut after 60 bytes.
 std::string QuoteForMessage(std::string_view text);

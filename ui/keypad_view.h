@@ -87,7 +87,8 @@ class KeypadView {
     // Busy pointer on or off, around the waits and device transfers.
     virtual void SetBusy(bool busy) = 0;
 
-    // Starts the system's on-screen keyboard; a failure is ignored.
+    // Starts the system's on-screen keyboard. Windows always has one and ignores a failure;
+    // where none may be installed the view says which to install.
     virtual void StartOnScreenKeyboard() = 0;
     // Runs the help window (template 146) modally.
     virtual void RunHelpDialog() = 0;

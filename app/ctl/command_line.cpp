@@ -9,7 +9,7 @@
 namespace quillpad::ctl {
 namespace {
 
-constexpr std::array<std::pair<Command, const char*>, 10> kCommands = {{
+constexpr std::array<std::pair<Command, const char*>, 11> kCommands = {{
     {Command::kHelp, "help"},
     {Command::kList, "list"},
     {Command::kShow, "show"},
@@ -19,6 +19,7 @@ constexpr std::array<std::pair<Command, const char*>, 10> kCommands = {{
     {Command::kSave, "save"},
     {Command::kLoad, "load"},
     {Command::kDescriptor, "descriptor"},
+    {Command::kKeys, "keys"},
     {Command::kVersion, "version"},
 }};
 
@@ -73,7 +74,7 @@ class Parser {
             if (!command) {
                 return Usage("unknown command " + QuoteForMessage(arg) +
                              "; commands: list, show, set, dump, restore, save, load, "
-                             "descriptor, help");
+                             "descriptor, keys, help");
             }
             out_.command = *command;
             return Ok();
@@ -222,8 +223,8 @@ class Parser {
         const Command c = out_.command;
         if (c == Command::kNone)
             return Usage("no command given; see quillpadctl --help");
-        if (json_ && c != Command::kShow && c != Command::kDescriptor) {
-            return Usage("--json belongs to the show and descriptor commands");
+        if (json_ && c != Command::kShow && c != Command::kDescriptor && c != Command::kKeys) {
+            return Usage("--json belongs to the show, keys and descriptor commands");
         }
         out_.json = json_;
         if (out_.output && c != Command::kDump)

@@ -21,7 +21,8 @@ enum class Command {
     kRestore,
     kSave,
     kLoad,
-    kDescriptor
+    kDescriptor,
+    kKeys
 };
 
 // One key named by `set`: either an assignment text or raw fields.

@@ -97,6 +97,10 @@ Status RunCommand(const CommandLine& c, std::string& out) {
             return Ok();
         case Command::kDescriptor:
             return RunDescriptor(c.file, c.json, out);
+        case Command::kKeys:
+            out = c.json ? FormatKeyNamesJson(AcceptedKeyNames())
+                         : FormatKeyNames(AcceptedKeyNames());
+            return Ok();
         default:
             break;
     }

@@ -24,6 +24,7 @@ Commands:
   save PROFILE              write the six keys into a profile (text) file
   load PROFILE              write the keys a profile names
   descriptor FILE [--json]  explain a HID report descriptor
+  keys [--json]             every key name set and load accept, with its usage
   help [COMMAND]            this text, or a command's (also: COMMAND --help)
 
 Options:
@@ -156,6 +157,17 @@ With --json, prints an array of objects with usage_page, usage, input_report_len
 output_report_length, feature_report_length and configuration_interface.
 )";
 
+constexpr const char* kKeys = R"(Usage: quillpadctl keys [--json]
+
+Lists every key name that set and load accept and show and save print, one a line: the
+name, a tab, and the HID usage (keyboard page) the keypad stores for it, in hex, in the
+order of the usages. Names may hold blanks ("Keypad *"). Modifiers, mouse buttons and
+Null are not listed (see set --help). The names are those of the keys' positions on a US
+keyboard, whatever the layout of this computer.
+
+With --json, prints an array of objects with name and usage (a number).
+)";
+
 }  // namespace
 
 std::string HelpText(Command topic) {
@@ -177,6 +189,8 @@ std::string HelpText(Command topic) {
             return kLoad;
         case Command::kDescriptor:
             return kDescriptor;
+        case Command::kKeys:
+            return kKeys;
         default:
             return kGeneral;
     }

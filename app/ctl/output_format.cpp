@@ -76,6 +76,23 @@ std::string FormatKeysJson(const KeyAssignments& keys) {
     return out + "]\n";
 }
 
+std::string FormatKeyNames(const std::vector<NamedKey>& keys) {
+    std::string out;
+    for (const NamedKey& key : keys)
+        out += key.name + '\t' + HexByte(key.usage) + '\n';
+    return out;
+}
+
+std::string FormatKeyNamesJson(const std::vector<NamedKey>& keys) {
+    std::string out = "[\n";
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        out += "  {\"name\": " + JsonString(keys[i].name) +
+               ", \"usage\": " + std::to_string(keys[i].usage) + "}" +
+               (i + 1 < keys.size() ? ",\n" : "\n");
+    }
+    return out + "]\n";
+}
+
 std::string FormatHexDump(const ConfigBlock& block) {
     std::string out;
     char cell[24];

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "assignment_text.h"
 #include "config_block.h"
 #include "key_assignment.h"
 
@@ -21,6 +23,12 @@ std::string FormatKeysTable(const KeyAssignments& keys);
 
 // An array of {key, vk, modifiers, mouse, text (as the window shows it), canonical}.
 std::string FormatKeysJson(const KeyAssignments& keys);
+
+// One key name a line: the name, a tab and its usage ("Keypad *\t0x55").
+std::string FormatKeyNames(const std::vector<NamedKey>& keys);
+
+// An array of {name, usage}.
+std::string FormatKeyNamesJson(const std::vector<NamedKey>& keys);
 
 // 16 bytes a line in upper-case hex, each line led by its offset in hex.
 std::string FormatHexDump(const ConfigBlock& block);

@@ -202,6 +202,20 @@ TEST(AssignmentText, AcceptedNamesListEveryKeyName) {
     }
 }
 
+// The key list names every keypad key once, each name parsing to the key whose usage it lists.
+TEST(AssignmentText, KeyListNamesEveryKeypadKeyWithItsUsage) {
+    const std::vector<NamedKey> keys = AcceptedKeyNames();
+    EXPECT_EQ(keys.size(), KeypadVks().size() - 1);  // all but no key
+    int previous = 0;
+    for (const NamedKey& key : keys) {
+        const AssignmentParse parsed = ParseAssignmentText(key.name);
+        ASSERT_TRUE(parsed.ok) << key.name << ": " << parsed.error;
+        EXPECT_EQ(VkToUsage(parsed.assignment.vk), key.usage) << key.name;
+        EXPECT_GT(key.usage, previous) << key.name;
+        previous = key.usage;
+    }
+}
+
 TEST(AssignmentText, QuoteForMessageEscapesAndShortens) {
     EXPECT_EQ(QuoteForMessage("a\tb"), "'a\\x09b'");
     EXPECT_EQ(QuoteForMessage(std::string(100, 'x')), "'" + std::string(60, 'x') + "...'");

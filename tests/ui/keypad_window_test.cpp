@@ -14,6 +14,7 @@
 #include <string>
 
 #include "atomic_file.h"
+#include "on_screen_keyboard.h"
 #include "window_fixture.h"
 
 namespace quillpad::testing {
@@ -225,6 +226,20 @@ TEST_F(WindowTest, HelpAndKeyboardPictures) {
     ClickOn(kIdOpenKeyboardPicture);
     EXPECT_EQ(oskStarts, 1);
     EXPECT_EQ(window->Dialog().CurrentKey(), 1);
+}
+
+TEST_F(WindowTest, KeyboardPictureSaysWhichKeyboardToInstallWhenNoneStarts) {
+    Open();
+    window->SetOnScreenKeyboardHook(nullptr);  // the real start, with nothing to find
+    const QByteArray path = qgetenv("PATH");
+    const std::filesystem::path empty = std::filesystem::path(::testing::TempDir()) / "no-osk";
+    std::filesystem::create_directories(empty);
+    qputenv("PATH", QByteArray::fromStdString(empty.string()));
+    ClickOn(kIdOpenKeyboardPicture);
+    qputenv("PATH", path);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kNoOnScreenKeyboardText);
+    EXPECT_EQ(messages[0].type, kMbOk | kMbIconInformation);
 }
 
 TEST_F(WindowTest, PointerChangesOverTheKeyboardAndHelpPictures) {

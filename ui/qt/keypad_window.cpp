@@ -295,7 +295,11 @@ void KeypadWindow::StartOnScreenKeyboard() {
         oskHook_();
         return;
     }
-    StartOnScreenKeyboardProgram();
+    // A Linux desktop may have no on-screen keyboard at all: say which to install rather
+    // than doing nothing.
+    if (!StartOnScreenKeyboardProgram()) {
+        ShowMessageBox(kNoOnScreenKeyboardText, ApplicationName(), kMbOk | kMbIconInformation);
+    }
 }
 
 void KeypadWindow::RunHelpDialog() {

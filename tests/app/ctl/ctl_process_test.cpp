@@ -205,6 +205,18 @@ TEST_F(CtlProcess, HelpAndVersion) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "k.bin"));  // help never touches a keypad
 }
 
+TEST_F(CtlProcess, KeysListsEveryNameWithItsUsage) {
+    const std::string keys = Ok({"keys"});
+    EXPECT_TRUE(keys.starts_with("a\t0x04\nb\t0x05\n")) << keys;
+    EXPECT_NE(keys.find("\nKeypad *\t0x55\n"), std::string::npos) << keys;
+    EXPECT_EQ(keys.find("Null"), std::string::npos);
+    const std::string json = Ok({"keys", "--json"});
+    EXPECT_TRUE(json.starts_with("[\n  {\"name\": \"a\", \"usage\": 4},\n")) << json;
+    EXPECT_NE(json.find(R"({"name": "Keypad *", "usage": 85})"), std::string::npos) << json;
+    EXPECT_TRUE(RunCtl(dir_.path(), {"help", "keys"}).out.starts_with("Usage: quillpadctl keys"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "k.bin"));  // nor does keys
+}
+
 TEST_F(CtlProcess, ListShowsTheSimulatedKeypad) {
     const std::string list = Ok({"list"});
     EXPECT_TRUE(list.starts_with("slot 0: ")) << list;
