@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "us_key_positions.h"
 #include "wide_text.h"
 
 namespace quillpad {
@@ -96,8 +97,11 @@ bool Win32KeypadWindow::PreTranslateMessage(MSG& msg) {
         return false;
     if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
         return false;
-    return dialog_.PreTranslateKeyDown(static_cast<std::uint32_t>(msg.wParam),
-                                       static_cast<std::uint32_t>(msg.lParam));
+    // The keypad stores key positions: record the US layout's key at the position pressed,
+    // not the key the active layout makes of it.
+    const auto lParam = static_cast<std::uint32_t>(msg.lParam);
+    return dialog_.PreTranslateKeyDown(
+        UsVkOfKeyDown(static_cast<std::uint32_t>(msg.wParam), lParam), lParam);
 }
 
 INT_PTR CALLBACK Win32KeypadWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,

@@ -63,7 +63,8 @@ class Keymaps {
         variant_ = variant;
     }
 
-    std::string Character(int evdev) {
+    // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is.
+    std::string Character(int evdev, bool shifted) {
         std::lock_guard lock(mutex_);
         xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
         if (!loaded_ || connection != connection_) {
@@ -77,11 +78,21 @@ class Keymaps {
         if (group >= xkb_keymap_num_layouts_for_key(keymap_.get(), key)) {
             group = 0;
         }
+        if (shifted) {
+            StatePtr state(xkb_state_new(keymap_.get()));
+            const xkb_mod_index_t shift =
+                xkb_keymap_mod_get_index(keymap_.get(), XKB_MOD_NAME_SHIFT);
+            if (!state || shift == XKB_MOD_INVALID) {
+                return {};
+            }
+            xkb_state_update_mask(state.get(), 1u << shift, 0, 0, 0, 0, group);
+            return SymToText(xkb_state_key_get_one_sym(state.get(), key), false);
+        }
         const xkb_keysym_t* syms = nullptr;
         if (xkb_keymap_key_get_syms_by_level(keymap_.get(), key, group, 0, &syms) != 1) {
             return {};
         }
-        return SymToText(syms[0]);
+        return SymToText(syms[0], true);
     }
 
   private:
@@ -161,7 +172,7 @@ class Keymaps {
         return 0;
     }
 
-    static std::string SymToText(xkb_keysym_t sym) {
+    static std::string SymToText(xkb_keysym_t sym, bool upper) {
         char32_t c = xkb_keysym_to_utf32(sym);
         if (c == 0) {
             c = DeadKeyAccent(sym);
@@ -170,7 +181,7 @@ class Keymaps {
         if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c > 0x10FFFF) {
             return {};
         }
-        return utf8::Encode(QChar::toUpper(c));
+        return utf8::Encode(upper ? QChar::toUpper(c) : c);
     }
 
     std::mutex mutex_;
@@ -192,7 +203,11 @@ Keymaps& TheKeymaps() {
 }  // namespace
 
 std::string LayoutKeyCharacter(int evdev) {
-    return TheKeymaps().Character(evdev);
+    return TheKeymaps().Character(evdev, false);
+}
+
+std::string LayoutShiftedKeyCharacter(int evdev) {
+    return TheKeymaps().Character(evdev, true);
 }
 
 void UseSystemKeymap() {
