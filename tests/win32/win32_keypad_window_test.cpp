@@ -9,7 +9,9 @@
 
 #include "control_ids.h"
 #include "dev.h"
+#include "key_codes.h"
 #include "keypad_template.h"
+#include "layout_key_cases.h"
 #include "wide_text.h"
 
 namespace quillpad {
@@ -163,6 +165,18 @@ TEST_F(Win32WindowTest, EveryKeyDownIsCapturedBeforeTheDialogManager) {
     EXPECT_FALSE(window.PreTranslateMessage(msg));
     msg.message = WM_KEYUP;
     EXPECT_FALSE(window.PreTranslateMessage(msg));
+}
+
+// The key stored is the one at the position pressed, whatever virtual key the active layout
+// made of it: the same table the Linux view is tested with.
+TEST_F(Win32WindowTest, KeyDownsStoreThePositionPressedOnEveryLayout) {
+    window.FocusControl(kIdKeyEdit);
+    for (const auto& c : test::kLayoutKeyCases) {
+        EXPECT_TRUE(KeyDown(WM_KEYDOWN, c.layoutVk, KeyLParam(c.scan)));
+        const KeyAssignment& a = KeyByNumber(window.Dialog().Assignments(), 1);
+        EXPECT_EQ(VkToUsage(a.vk), c.usage) << c.layout << " " << c.variant << ": " << c.what;
+        EXPECT_EQ(a.lParam, KeyLParam(c.scan)) << c.what;
+    }
 }
 
 TEST_F(Win32WindowTest, ClickOnAKeyPictureSelectsIt) {
