@@ -223,6 +223,11 @@ TEST_F(Win32WindowTest, TextsCrossTheBoundaryAsUtf8) {
     EXPECT_EQ(window.ControlRectangle(9999), std::nullopt);
     EXPECT_EQ(window.ApplicationName(), "win32_tests");
     EXPECT_EQ(window.KeyName(KeyLParam(0x3F)), "F5");
+    // Character keys with Shift, as the (US) layout types them; other keys have no such name.
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x02)), "!");
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x1E)), "A");
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x3F)), "");
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x47) | (1u << 24)), "");
     EXPECT_EQ(window.DeviceNotificationWindow(), dialog);
 }
 

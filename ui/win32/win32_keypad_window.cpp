@@ -370,6 +370,26 @@ std::string Win32KeypadWindow::KeyName(std::uint32_t lParam) const {
     return AnsiToUtf8(std::string_view(name, static_cast<std::size_t>(length)));
 }
 
+std::string Win32KeypadWindow::ShiftedKeyName(std::uint32_t lParam) const {
+    // Keys with the extended flag type no characters.
+    if ((lParam & (1u << 24)) != 0)
+        return {};
+    const UINT scan = (lParam >> 16) & 0xFF;
+    HKL layout = GetKeyboardLayout(0);
+    const UINT vk = MapVirtualKeyExW(scan, MAPVK_VSC_TO_VK, layout);
+    if (vk == 0)
+        return {};
+    BYTE state[256] = {};
+    state[VK_SHIFT] = 0x80;
+    wchar_t text[8] = {};
+    // Flag 4: leave the keyboard state alone, so that a dead key does not wait for a letter.
+    const int length = ToUnicodeEx(vk, scan, state, text, 8, 4, layout);
+    // A dead key (-1) gives its spacing accent; a key giving several characters is no name.
+    if (length == 0 || length > 1 || text[0] < 0x20 || (text[0] >= 0x7F && text[0] < 0xA0))
+        return {};
+    return WideToUtf8(std::wstring_view(text, 1));
+}
+
 void* Win32KeypadWindow::DeviceNotificationWindow() {
     return hwnd_;
 }
