@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -9,8 +10,27 @@
 
 #include "key_codes.h"
 #include "key_naming.h"
+#include "us_key_positions.h"
+#include "utf8.h"
 
 namespace quillpad {
+
+// What a folded name stands for.
+struct NameMeaning {
+    enum Kind : std::uint8_t { kModifier, kMouse, kKey } kind;
+    std::uint8_t value;  // the bit, or the virtual key (0 for Null)
+    bool needsShift;     // a shifted character: only valid with Shift
+};
+
+// Every name the texts use, and the names each key is written with.
+struct KeyNameSet {
+    std::array<bool, 256> keypadVk{};
+    std::array<std::string, 256> plainName;    // of keypad keys, as the window shows them
+    std::array<std::string, 256> shiftedName;  // the same under Shift
+    std::unordered_map<std::string, NameMeaning> names;
+    std::vector<std::pair<std::string, std::uint8_t>> shiftedKeys;  // for the help text
+};
+
 namespace {
 
 struct BitName {
@@ -46,20 +66,31 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Lower case, blanks trimmed, every run of blanks inside made one space.
+// Lower case (whole characters, as far as utf8::ToLower maps them), blanks trimmed, every run
+// of blanks inside made one space.
 std::string Fold(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     bool pendingBlank = false;
-    for (const char c : text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        const std::size_t length = utf8::CharLength(text, i);
         if (IsBlank(c)) {
             pendingBlank = !out.empty();
+            ++i;
             continue;
         }
         if (pendingBlank)
             out.push_back(' ');
         pendingBlank = false;
-        out.push_back(Lower(c));
+        if (const auto cp = utf8::Decode(text, i); cp && *cp >= 0x80) {
+            out += utf8::Encode(utf8::ToLower(*cp));
+        } else if (length == 1) {
+            out.push_back(Lower(c));
+        } else {
+            out.append(text.substr(i, length));
+        }
+        i += length;
     }
     return out;
 }
@@ -73,52 +104,63 @@ std::string ShiftedKeyName(std::uint8_t vk) {
     return shown.substr(std::string_view("Shift+").size());
 }
 
-// What a folded name stands for.
-struct Meaning {
-    enum Kind : std::uint8_t { kModifier, kMouse, kKey } kind;
-    std::uint8_t value;  // the bit, or the virtual key (0 for Null)
-    bool needsShift;     // a shifted character: only valid with Shift
-};
-
-struct Tables {
-    std::array<bool, 256> keypadVk{};
-    std::array<std::string, 256> plainName;    // of keypad keys, as the window shows them
-    std::array<std::string, 256> shiftedName;  // the same under Shift
-    std::unordered_map<std::string, Meaning> names;
-    std::vector<std::pair<std::string, std::uint8_t>> shiftedKeys;  // for the help text
-};
-
-const Tables& GetTables() {
-    static const Tables tables = [] {
-        Tables t;
-        for (const auto& n : kModifierNames)
-            t.names[Fold(n.name)] = {Meaning::kModifier, n.bit, false};
-        t.names["win"] = {Meaning::kModifier, kModWindows, false};
-        t.names["right win"] = {Meaning::kModifier, 0x80, false};
-        for (const auto& n : kMouseNames)
-            t.names[Fold(n.name)] = {Meaning::kMouse, n.bit, false};
-        t.names["null"] = {Meaning::kKey, 0, false};
-        for (int usage = 0; usage < 256; ++usage) {
-            t.keypadVk[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
+// The names of the US layout, or of the character keys of another.
+KeyNameSet BuildKeyNameSet(const LayoutNames* layout) {
+    KeyNameSet t;
+    for (const auto& n : kModifierNames)
+        t.names[Fold(n.name)] = {NameMeaning::kModifier, n.bit, false};
+    t.names["win"] = {NameMeaning::kModifier, kModWindows, false};
+    t.names["right win"] = {NameMeaning::kModifier, 0x80, false};
+    for (const auto& n : kMouseNames)
+        t.names[Fold(n.name)] = {NameMeaning::kMouse, n.bit, false};
+    t.names["null"] = {NameMeaning::kKey, 0, false};
+    for (int usage = 0; usage < 256; ++usage) {
+        t.keypadVk[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
+    }
+    // Every key's own name first, so that no shifted character hides one.
+    for (int vk = 1; vk < 256; ++vk) {
+        if (!t.keypadVk[vk])
+            continue;
+        const auto v = static_cast<std::uint8_t>(vk);
+        const bool own = layout != nullptr && !layout->plain[v].empty();
+        t.plainName[v] = own ? layout->plain[v] : VkToKeyName(v);
+        t.names.emplace(Fold(t.plainName[v]), NameMeaning{NameMeaning::kKey, v, false});
+    }
+    for (int vk = 1; vk < 256; ++vk) {
+        if (!t.keypadVk[vk])
+            continue;
+        const auto v = static_cast<std::uint8_t>(vk);
+        std::string shifted;
+        if (layout == nullptr) {
+            shifted = ShiftedKeyName(v);
+        } else {
+            shifted = layout->shifted[v].empty() ? t.plainName[v] : layout->shifted[v];
         }
-        for (int vk = 1; vk < 256; ++vk) {
-            if (!t.keypadVk[vk])
-                continue;
-            const auto v = static_cast<std::uint8_t>(vk);
-            t.plainName[v] = VkToKeyName(v);
-            t.shiftedName[v] = ShiftedKeyName(v);
-            const std::string plain = Fold(t.plainName[v]);
-            t.names.emplace(plain, Meaning{Meaning::kKey, v, false});
-            const std::string shifted = Fold(t.shiftedName[v]);
-            if (shifted != plain) {
-                t.names.emplace(shifted, Meaning{Meaning::kKey, v, true});
-                t.shiftedKeys.emplace_back(shifted, v);
+        // A shifted "+" would read as a separator: the key keeps its own name under Shift.
+        if (shifted == "+") {
+            t.names.emplace("+", NameMeaning{NameMeaning::kKey, v, true});
+            shifted = t.plainName[v];
+        }
+        const std::string plain = Fold(t.plainName[v]);
+        const std::string folded = Fold(shifted);
+        if (folded != plain) {
+            const auto [at, added] =
+                t.names.emplace(folded, NameMeaning{NameMeaning::kKey, v, true});
+            if (added) {
+                t.shiftedKeys.emplace_back(folded, v);
+            } else if (at->second.value != v || at->second.kind != NameMeaning::kKey) {
+                shifted = t.plainName[v];  // taken by another key
             }
         }
-        t.names.emplace("+", Meaning{Meaning::kKey, kVkEquals, true});
-        return t;
-    }();
-    return tables;
+        t.shiftedName[v] = shifted;
+    }
+    t.names.emplace("+", NameMeaning{NameMeaning::kKey, kVkEquals, true});
+    return t;
+}
+
+const KeyNameSet& GetKeyNameSet(const KeyNameSet* names = nullptr) {
+    static const KeyNameSet us = BuildKeyNameSet(nullptr);
+    return names != nullptr ? *names : us;
 }
 
 AssignmentParse Fail(std::string message) {
@@ -160,10 +202,10 @@ std::optional<std::string> SplitPlusKey(std::string_view& body, std::string& err
 }  // namespace
 
 bool IsKeypadVk(std::uint8_t vk) {
-    return GetTables().keypadVk[vk];
+    return GetKeyNameSet().keypadVk[vk];
 }
 
-std::string CanonicalAssignmentText(const KeyAssignment& a) {
+std::string CanonicalAssignmentText(const KeyAssignment& a, const KeyNameSet* names) {
     std::string text;
     text.reserve(64);
     const auto add = [&text](std::string_view part) {
@@ -180,7 +222,7 @@ std::string CanonicalAssignmentText(const KeyAssignment& a) {
             add(n.name);
     }
     if (a.vk != 0) {
-        const Tables& t = GetTables();
+        const KeyNameSet& t = GetKeyNameSet(names);
         const bool shift = (a.modifiers & kModShift) != 0;
         if (t.keypadVk[a.vk]) {
             add(shift ? t.shiftedName[a.vk] : t.plainName[a.vk]);
@@ -191,11 +233,22 @@ std::string CanonicalAssignmentText(const KeyAssignment& a) {
     return text.empty() ? "Null" : text;
 }
 
-std::string WindowAssignmentText(const KeyAssignment& a) {
-    return NormalizeKeyText(FormatAssignment(a, false));
+std::string WindowAssignmentText(const KeyAssignment& a, const KeyNameSet* names) {
+    if (names == nullptr)
+        return NormalizeKeyText(FormatAssignment(a, false));
+    // The window names character keys by asking the layout about their position.
+    const auto at = [names](std::uint32_t lParam, bool shifted) -> std::string {
+        const auto vk = UsVkAtScanCode(ScanCodeFromLParam(lParam));
+        if (!vk || !names->keypadVk[*vk])
+            return {};
+        return shifted ? names->shiftedName[*vk] : names->plainName[*vk];
+    };
+    return NormalizeKeyText(FormatAssignment(
+        a, false, [&at](std::uint32_t lParam) { return at(lParam, false); },
+        [&at](std::uint32_t lParam) { return at(lParam, true); }));
 }
 
-AssignmentParse ParseAssignmentText(std::string_view text) {
+AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* nameSet) {
     if (text.find_first_not_of(" \t") == text.npos) {
         return Fail("empty assignment: write Null for no key");
     }
@@ -207,7 +260,7 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
     if (!splitError.empty())
         return Fail(quoted() + " " + splitError);
 
-    const auto& names = GetTables().names;
+    const auto& names = GetKeyNameSet(nameSet).names;
     AssignmentParse result;
     KeyAssignment& out = result.assignment;
     std::optional<std::string_view> key;  // the key's name as written, once seen
@@ -227,12 +280,12 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
         const auto found = names.find(folded);
         if (found == names.end()) {
             failure = "unknown name " + name() + " in " + quoted() +
-                      "; accepted: " + AcceptedAssignmentNames();
+                      "; accepted: " + AcceptedAssignmentNames(nameSet);
             return false;
         }
-        const Meaning& m = found->second;
-        if (m.kind != Meaning::kKey) {
-            std::uint8_t& bits = m.kind == Meaning::kModifier ? out.modifiers : out.mouse;
+        const NameMeaning& m = found->second;
+        if (m.kind != NameMeaning::kKey) {
+            std::uint8_t& bits = m.kind == NameMeaning::kModifier ? out.modifiers : out.mouse;
             if (bits & m.value) {
                 failure = quoted() + " names " + name() + " twice";
                 return false;
@@ -242,7 +295,7 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
         }
         key = raw;
         if (m.needsShift && !(out.modifiers & kModShift)) {
-            const std::string plain = VkToKeyName(m.value);
+            const std::string plain = GetKeyNameSet(nameSet).plainName[m.value];
             failure = name() + " is the shifted " + plain + ": write Shift+" + plain +
                       (m.value == kVkEquals ? " (the keypad's plus key is Keypad +)" : "");
             return false;
@@ -270,7 +323,8 @@ AssignmentParse ParseAssignmentText(std::string_view text) {
     return result;
 }
 
-std::string AcceptedAssignmentNames() {
+std::string AcceptedAssignmentNames(const KeyNameSet* names) {
+    const KeyNameSet& t = GetKeyNameSet(names);
     std::string text = "modifiers";
     for (const auto& n : kModifierNames)
         text += std::string(" ") + n.name + ",";
@@ -278,31 +332,37 @@ std::string AcceptedAssignmentNames() {
     for (const auto& n : kMouseNames)
         text += std::string(" ") + n.name + ",";
     text.back() = ';';
-    text += " keys a to z, 0 to 9, F1 to F12";
+    text += names == nullptr ? " keys a to z, 0 to 9, F1 to F12" : " keys F1 to F12";
     for (int vk = 1; vk < 256; ++vk) {
         const auto v = static_cast<std::uint8_t>(vk);
         const bool inRange =
-            (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A) || (vk >= 0x70 && vk <= 0x7B);
-        if (IsKeypadVk(v) && !inRange)
-            text += ", " + VkToKeyName(v);
+            (names == nullptr && ((vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A))) ||
+            (vk >= 0x70 && vk <= 0x7B);
+        if (t.keypadVk[v] && !inRange)
+            text += ", " + t.plainName[v];
     }
     text += ", Null; with Shift also the shifted characters";
-    for (const auto& [name, vk] : GetTables().shiftedKeys)
+    for (const auto& [name, vk] : t.shiftedKeys)
         text += " " + name;
-    text += " (Shift+= or Shift++ for the equals key)";
+    text += names == nullptr ? " (Shift+= or Shift++ for the equals key)" : "";
     return text;
 }
 
-std::vector<NamedKey> AcceptedKeyNames() {
+std::vector<NamedKey> AcceptedKeyNames(const KeyNameSet* names) {
+    const KeyNameSet& t = GetKeyNameSet(names);
     std::vector<NamedKey> keys;
     for (int vk = 1; vk < 256; ++vk) {
         const auto v = static_cast<std::uint8_t>(vk);
-        if (IsKeypadVk(v))
-            keys.push_back({GetTables().plainName[v], VkToUsage(v)});
+        if (t.keypadVk[v])
+            keys.push_back({t.plainName[v], VkToUsage(v)});
     }
     std::sort(keys.begin(), keys.end(),
               [](const NamedKey& a, const NamedKey& b) { return a.usage < b.usage; });
     return keys;
+}
+
+std::shared_ptr<const KeyNameSet> MakeKeyNameSet(const LayoutNames& layout) {
+    return std::make_shared<const KeyNameSet>(BuildKeyNameSet(&layout));
 }
 
 std::string QuoteForMessage(std::string_view text) {

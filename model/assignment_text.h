@@ -14,7 +14,9 @@
 // The text "Null" alone is the empty assignment.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,16 +25,36 @@
 
 namespace quillpad {
 
+// The names of the character keys (letters, digits, punctuation) as a keyboard layout types
+// them, by the US virtual key of the key's position: plain without Shift ("z", "\xC3\xB6"),
+// shifted with it ("Z"). An empty name keeps the US one.
+struct LayoutNames {
+    std::array<std::string, 256> plain;
+    std::array<std::string, 256> shifted;
+};
+
+// The names a text may use. Every function taking one uses the US names when it is null.
+struct KeyNameSet;
+
+// The names of a layout: its character keys by what they type, all other keys as for the US
+// layout. Names two keys share go to the first (by virtual key) unless one is a shifted
+// character, and a shifted character that is "+" or another key's name is written as Shift with
+// the key's own name.
+std::shared_ptr<const KeyNameSet> MakeKeyNameSet(const LayoutNames& layout);
+
 // The canonical text: modifiers in the order Shift, Alt, Ctrl, Windows, Right Ctrl, Right Shift,
 // Right Alt, Right Windows; then mouse buttons Left, Middle, Right, 4 to 8; then the key. It is
 // the window's display text (table names) except where that one is ambiguous: Shift with "="
 // reads "Shift+=" (the window shows "Shift"), the keypad plus key keeps its "+" (the window
 // shows "Keypad "), and the high bits, which the window does not show, are named. lParam is
 // ignored.
-std::string CanonicalAssignmentText(const KeyAssignment& assignment);
+std::string CanonicalAssignmentText(const KeyAssignment& assignment,
+                                    const KeyNameSet* names = nullptr);
 
-// The text the window shows for an assignment read from the keypad (table names, cleaned).
-std::string WindowAssignmentText(const KeyAssignment& assignment);
+// The text the window shows for an assignment read from the keypad (table names, cleaned);
+// with names, as a window on that layout shows it.
+std::string WindowAssignmentText(const KeyAssignment& assignment,
+                                 const KeyNameSet* names = nullptr);
 
 // True for 0 and for every virtual key the keypad can hold: those a stored usage reads back as.
 bool IsKeypadVk(std::uint8_t vk);
@@ -45,10 +67,10 @@ struct AssignmentParse {
 
 // Parses an assignment text. Errors name the offending part; an unknown name lists every
 // accepted one.
-AssignmentParse ParseAssignmentText(std::string_view text);
+AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* names = nullptr);
 
 // Every accepted name, as one line for help and error texts.
-std::string AcceptedAssignmentNames();
+std::string AcceptedAssignmentNames(const KeyNameSet* names = nullptr);
 
 // A key name the parser accepts on its own (no modifier or mouse word, not "Null"), with the
 // usage the keypad stores for it.
@@ -58,7 +80,7 @@ struct NamedKey {
 };
 
 // Every accepted key name, in the order of their usages.
-std::vector<NamedKey> AcceptedKeyNames();
+std::vector<NamedKey> AcceptedKeyNames(const KeyNameSet* names = nullptr);
 
 // text in single quotes for a message: control and non-ASCII bytes as \xNN, cut after 60 bytes.
 std::string QuoteForMessage(std::string_view text);

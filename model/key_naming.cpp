@@ -1,5 +1,6 @@
 #include "key_naming.h"
 
+#include "us_key_positions.h"
 #include "utf8.h"
 
 namespace quillpad {
@@ -63,6 +64,12 @@ void ApplyShift(std::string& name, std::uint8_t vk) {
     }
 }
 
+// A name whose first character is a letter with an upper and a lower case.
+bool IsCasedLetter(const std::string& name) {
+    const auto c = utf8::Decode(name, 0);
+    return c && utf8::ToLower(*c) != utf8::ToUpper(*c);
+}
+
 }  // namespace
 
 std::string VkToKeyName(std::uint8_t vk) {
@@ -83,23 +90,48 @@ std::string VkToKeyName(std::uint8_t vk) {
     return utf8::Encode(vk);
 }
 
-std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames,
-                             const KeyNameLookup& lookup) {
+std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const KeyNameLookup& lookup,
+                             const KeyNameLookup& shiftedLookup) {
+    const bool shift = (a.modifiers & kModShift) != 0;
+    const bool characterKey = IsCharacterKeyVk(a.vk);
+    // The position to ask the layout about: the captured key's, or where a US keyboard has a
+    // character key read from the keypad.
+    std::uint32_t position = 0;
+    if (lookup && a.lParam != 0 && useKeyNames) {
+        position = a.lParam;
+    } else if (lookup && characterKey) {
+        position = KeyLParamOfUsVk(a.vk);
+    }
     std::string name;
-    if (a.lParam != 0 && useKeyNames && lookup) {
-        name = utf8::Truncate(lookup(a.lParam), kMaxKeyNameBytes);
-        // Letter keys are shown in lower case, whatever case the layout names them in.
-        if (IsLetterKey(a.vk)) {
-            utf8::LowerFirstChar(name);
+    if (position != 0) {
+        name = utf8::Truncate(lookup(position), kMaxKeyNameBytes);
+        if (name.empty() && a.lParam == 0) {
+            name = VkToKeyName(a.vk);
         }
     } else {
         name = VkToKeyName(a.vk);
     }
+    if (position != 0 && characterKey) {
+        // Letters are shown in lower case, whatever case the layout names them in.
+        utf8::LowerFirstChar(name);
+        if (shift) {
+            std::string shifted =
+                shiftedLookup ? utf8::Truncate(shiftedLookup(position), kMaxKeyNameBytes) : "";
+            if (!shifted.empty()) {
+                name = std::move(shifted);
+            } else if (!IsLetterKey(a.vk) && IsCasedLetter(name)) {
+                utf8::UpperFirstChar(name);
+            } else {
+                ApplyShift(name, a.vk);
+            }
+        }
+    } else if (shift) {
+        ApplyShift(name, a.vk);
+    }
 
     std::string modifiers;
-    if (a.modifiers & kModShift) {
+    if (shift) {
         modifiers += "Shift+";
-        ApplyShift(name, a.vk);
     }
     std::string mouse;
     if (a.mouse & kMouseLeft)

@@ -22,10 +22,16 @@ inline constexpr std::size_t kMaxKeyNameBytes = 31;
 std::string VkToKeyName(std::uint8_t vk);
 
 // The raw display text. A captured key (lParam != 0) is named through lookup when
-// useKeyNames is true and lookup is set; otherwise from VkToKeyName. The result may still
+// useKeyNames is true and lookup is set. A character key known only by its virtual key (read
+// from the keypad) is named through lookup too, at the position the US layout has that key,
+// so that it shows what the user's layout types there; other keys, and character keys lookup
+// cannot name, are named by VkToKeyName. A character key's name is shown in lower case, and
+// with Shift as shiftedLookup names it at the same position; where that gives nothing, a
+// letter in upper case and any other character by the US Shift table. The result may still
 // hold "Null" or stray "+" signs: NormalizeKeyText cleans it.
 std::string FormatAssignment(const KeyAssignment& assignment, bool useKeyNames,
-                             const KeyNameLookup& lookup = {});
+                             const KeyNameLookup& lookup = {},
+                             const KeyNameLookup& shiftedLookup = {});
 
 // Cleans a display text: drops every "Null", folds "++" to "+" once, trims one leading and
 // one trailing "+", and gives "Null" for an empty result. Never splits a UTF-8 character.

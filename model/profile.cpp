@@ -35,7 +35,7 @@ ProfileParse Fail(std::size_t line, std::string message) {
 
 }  // namespace
 
-ProfileParse ParseProfile(std::string_view text) {
+ProfileParse ParseProfile(std::string_view text, const KeyNameSet* names) {
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (text.starts_with(kByteOrderMark))
         text.remove_prefix(kByteOrderMark.size());
@@ -68,7 +68,7 @@ ProfileParse ParseProfile(std::string_view text) {
             return Fail(lineNumber, "key" + std::to_string(key) + " was already given on line " +
                                         std::to_string(namedOn[key - 1]));
         }
-        const AssignmentParse parsed = ParseAssignmentText(value);
+        const AssignmentParse parsed = ParseAssignmentText(value, names);
         if (!parsed.ok)
             return Fail(lineNumber, "key" + std::to_string(key) + ": " + parsed.error);
         namedOn[key - 1] = lineNumber;
@@ -82,7 +82,8 @@ ProfileParse ParseProfile(std::string_view text) {
     return result;
 }
 
-std::string FormatProfile(const KeyAssignments& keys, std::string_view header) {
+std::string FormatProfile(const KeyAssignments& keys, std::string_view header,
+                          const KeyNameSet* names) {
     std::string text;
     while (!header.empty()) {
         const std::size_t end = header.find('\n');
@@ -93,7 +94,7 @@ std::string FormatProfile(const KeyAssignments& keys, std::string_view header) {
     }
     for (int key = 1; key <= kKeyCount; ++key) {
         text += "key" + std::to_string(key) + " = " +
-                CanonicalAssignmentText(KeyByNumber(keys, key)) + "\n";
+                CanonicalAssignmentText(KeyByNumber(keys, key), names) + "\n";
     }
     return text;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "assignment_text.h"
 #include "key_assignment.h"
 
 namespace quillpad {
@@ -27,12 +28,14 @@ struct ProfileParse {
     std::string error;  // "line N: ...", one line, when !ok
 };
 
-// Checks the whole text; on any fault nothing is returned but the first fault.
-ProfileParse ParseProfile(std::string_view text);
+// Checks the whole text; on any fault nothing is returned but the first fault. Assignments use
+// the names of names (the US names when null).
+ProfileParse ParseProfile(std::string_view text, const KeyNameSet* names = nullptr);
 
 // The six keys as a profile with their canonical texts, after the comment lines of header
 // (each line of it gets "# " in front).
-std::string FormatProfile(const KeyAssignments& keys, std::string_view header);
+std::string FormatProfile(const KeyAssignments& keys, std::string_view header,
+                          const KeyNameSet* names = nullptr);
 
 // Applies the keys a profile names.
 void ApplyProfile(const ProfileKeys& profile, KeyAssignments& keys);

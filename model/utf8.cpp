@@ -69,6 +69,13 @@ std::optional<char32_t> Decode(std::string_view text, std::size_t i) {
     return cp;
 }
 
+std::size_t Length(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i))
+        ++count;
+    return count;
+}
+
 std::string Encode(char32_t cp) {
     std::string out;
     if (cp < 0x80) {

@@ -14,6 +14,9 @@ namespace quillpad::utf8 {
 // valid sequence; 0 at or past the end.
 std::size_t CharLength(std::string_view text, std::size_t i);
 
+// Characters in text, each byte that starts no valid sequence counted as one.
+std::size_t Length(std::string_view text);
+
 // The code point starting at byte i, or nothing when the bytes there are not valid UTF-8.
 std::optional<char32_t> Decode(std::string_view text, std::size_t i);
 

@@ -175,7 +175,11 @@ void CKeypadDlg::ShowAssignment(int key, bool useKeyNames) {
     }
     const KeyAssignment& a = KeyByNumber(keyAssignments_, key);
     const KeyNameLookup lookup = [this](std::uint32_t lParam) { return view_.KeyName(lParam); };
-    view_.SetControlText(kIdKeyEdit, NormalizeKeyText(FormatAssignment(a, useKeyNames, lookup)));
+    const KeyNameLookup shifted = [this](std::uint32_t lParam) {
+        return view_.ShiftedKeyName(lParam);
+    };
+    view_.SetControlText(kIdKeyEdit,
+                         NormalizeKeyText(FormatAssignment(a, useKeyNames, lookup, shifted)));
     view_.FocusControl(kIdKeyEdit);
     const std::string shown = view_.ControlText(kIdKeyEdit);
 

@@ -96,6 +96,9 @@ class KeypadView {
     // The keyboard layout's name of the key a key-down lParam identifies (scan code in
     // bits 16-23, extended flag in bit 24); empty when the key has no name.
     virtual std::string KeyName(std::uint32_t lParam) const = 0;
+    // What the same key types with Shift in the keyboard layout; empty when the view cannot
+    // tell (the window then shifts the name itself).
+    virtual std::string ShiftedKeyName(std::uint32_t /*lParam*/) const { return {}; }
 
     // Opaque handle the device layer registers its notifications with (may be null).
     virtual void* DeviceNotificationWindow() = 0;

@@ -182,6 +182,12 @@ class Parser {
             if (out_.simulate)
                 return Usage("--simulate is given twice");
             out_.simulate = value;
+        } else if (name == "--layout") {
+            if (Status s = Value(name, inlineValue, value); !s.ok())
+                return s;
+            if (value.empty())
+                return Usage("--layout needs a keyboard layout name such as de or fr");
+            out_.layout = value;
         } else if (name == "-o" || name == "--output") {
             if (Status s = Value(name, inlineValue, value); !s.ok())
                 return s;
@@ -227,6 +233,12 @@ class Parser {
             return Usage("--json belongs to the show, keys and descriptor commands");
         }
         out_.json = json_;
+        if (out_.layout && c != Command::kShow && c != Command::kSet && c != Command::kSave &&
+            c != Command::kLoad && c != Command::kKeys) {
+            return Usage(
+                "--layout belongs to the commands that name keys: show, set, save, load, "
+                "keys");
+        }
         if (out_.output && c != Command::kDump)
             return Usage("-o belongs to the dump command");
         if (out_.verify && c != Command::kSet && c != Command::kRestore && c != Command::kLoad) {

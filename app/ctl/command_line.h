@@ -41,6 +41,7 @@ struct CommandLine {
     Command helpTopic = Command::kNone;  // for kHelp: the command asked about, or kNone
     int device = 0;
     std::optional<std::string> simulate;
+    std::optional<std::string> layout;  // --layout: name keys as this keyboard layout types them
     bool verify = false;
     bool json = false;
     std::optional<std::string> output;  // dump -o

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "assignment_text.h"
 #include "config_block.h"
@@ -9,6 +10,7 @@
 #include "help_text.h"
 #include "key_codes.h"
 #include "keypad_io.h"
+#include "layout_names.h"
 #include "output_format.h"
 #include "profile.h"
 
@@ -20,10 +22,10 @@ constexpr std::size_t kMaxProfileBytes = 64 * 1024;
 
 // Checks every key of a set command and gives the assignment text or fields they set, applied
 // to keys read from the keypad.
-Status CheckSetItems(const std::vector<SetItem>& items) {
+Status CheckSetItems(const std::vector<SetItem>& items, const KeyNameSet* names) {
     for (const SetItem& item : items) {
         if (item.text) {
-            const AssignmentParse parsed = ParseAssignmentText(*item.text);
+            const AssignmentParse parsed = ParseAssignmentText(*item.text, names);
             if (!parsed.ok)
                 return Fail(kExitUsage, "key " + std::to_string(item.key) + ": " + parsed.error);
         }
@@ -36,11 +38,12 @@ Status CheckSetItems(const std::vector<SetItem>& items) {
     return Ok();
 }
 
-void ApplySetItems(const std::vector<SetItem>& items, KeyAssignments& keys) {
+void ApplySetItems(const std::vector<SetItem>& items, const KeyNameSet* names,
+                   KeyAssignments& keys) {
     for (const SetItem& item : items) {
         KeyAssignment& key = KeyByNumber(keys, item.key);
         if (item.text) {
-            key = ParseAssignmentText(*item.text).assignment;
+            key = ParseAssignmentText(*item.text, names).assignment;
             continue;
         }
         if (item.vk)
@@ -97,19 +100,29 @@ Status RunCommand(const CommandLine& c, std::string& out) {
             return Ok();
         case Command::kDescriptor:
             return RunDescriptor(c.file, c.json, out);
-        case Command::kKeys:
-            out = c.json ? FormatKeyNamesJson(AcceptedKeyNames())
-                         : FormatKeyNames(AcceptedKeyNames());
-            return Ok();
         default:
             break;
+    }
+
+    // Key names are those of the keys' positions on a US keyboard unless --layout names a
+    // layout to name them after.
+    std::shared_ptr<const KeyNameSet> layoutNames;
+    if (c.layout) {
+        if (Status s = LoadLayoutNames(*c.layout, layoutNames); !s.ok())
+            return s;
+    }
+    const KeyNameSet* names = layoutNames.get();
+    if (c.command == Command::kKeys) {
+        const std::vector<NamedKey> keys = AcceptedKeyNames(names);
+        out = c.json ? FormatKeyNamesJson(keys) : FormatKeyNames(keys);
+        return Ok();
     }
 
     // Everything about the arguments and files is checked before the keypad is touched.
     ConfigBlock restoreBlock{};
     ProfileKeys profile;
     if (c.command == Command::kSet) {
-        if (Status s = CheckSetItems(c.items); !s.ok())
+        if (Status s = CheckSetItems(c.items, names); !s.ok())
             return s;
     } else if (c.command == Command::kRestore) {
         std::string content;
@@ -124,7 +137,7 @@ Status RunCommand(const CommandLine& c, std::string& out) {
         std::string content;
         if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok())
             return s;
-        const ProfileParse parsed = ParseProfile(content);
+        const ProfileParse parsed = ParseProfile(content, names);
         if (!parsed.ok)
             return Fail(kExitBadFile, c.file + ": " + parsed.error);
         profile = parsed.keys;
@@ -146,12 +159,12 @@ Status RunCommand(const CommandLine& c, std::string& out) {
             KeyAssignments keys{};
             if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
                 return s;
-            out = c.json ? FormatKeysJson(keys) : FormatKeysTable(keys);
+            out = c.json ? FormatKeysJson(keys, names) : FormatKeysTable(keys, names);
             return Ok();
         }
         case Command::kSet:
             return ChangeKeys(keypad, c,
-                              [&](KeyAssignments& keys) { ApplySetItems(c.items, keys); });
+                              [&](KeyAssignments& keys) { ApplySetItems(c.items, names, keys); });
         case Command::kLoad:
             return ChangeKeys(keypad, c,
                               [&](KeyAssignments& keys) { ApplyProfile(profile, keys); });
@@ -173,12 +186,16 @@ Status RunCommand(const CommandLine& c, std::string& out) {
             KeyAssignments keys{};
             if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
                 return s;
-            const std::string header =
+            std::string header =
                 "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
                 "saved by " +
                 VersionText().substr(0, VersionText().size() - 1) + " from the keypad in slot " +
                 std::to_string(c.device);
-            return WriteWholeFile(c.file, FormatProfile(keys, header));
+            if (c.layout) {
+                header += "\nkeys named as the " + *c.layout +
+                          " keyboard layout types them: load with --layout " + *c.layout;
+            }
+            return WriteWholeFile(c.file, FormatProfile(keys, header, names));
         }
         default:
             return Fail(kExitUsage, "no command given; see quillpadctl --help");

@@ -32,6 +32,9 @@ Options:
   --simulate FILE  use a simulated keypad whose memory is FILE (created when missing; it
                    must hold exactly 256 bytes)
   --verify         after writing, read the keypad back and compare all 256 bytes
+  --layout NAME    name keys as the keyboard layout NAME types them (show, set, save, load,
+                   keys): an XKB layout such as de, fr or us(dvorak) (not on Windows); without
+                   it keys have the names of their positions on a US keyboard
   -h, --help       show help and stop
   --version        show the version and stop
 
@@ -69,17 +72,20 @@ Exit status 3 when no keypad can be used, 4 when the only ones present cannot be
 for lack of permission.
 )";
 
-constexpr const char* kShow = R"(Usage: quillpadctl show [--json] [--device N]
+constexpr const char* kShow = R"(Usage: quillpadctl show [--json] [--layout NAME] [--device N]
 
 Reads the keypad and prints its six keys, key 1 to 6: the assignment text, which set and
 load accept as it is, and the raw fields vk (virtual key), modifiers and mouse in hex.
 Where the configuration window shows a different text (see set --help) it is added.
+With --layout NAME, keys are named as that keyboard layout types them (see set --help).
 
 With --json, prints an array of objects with key, vk, modifiers, mouse (numbers), text
-(the window's text) and canonical (the assignment text).
+(the window's text), canonical (the assignment text) and usage (the HID usage the key is
+stored with).
 )";
 
-constexpr const char* kSetHead = R"(Usage: quillpadctl set KEY ASSIGNMENT [KEY ASSIGNMENT...]
+constexpr const char* kSetHead =
+    R"(Usage: quillpadctl set KEY ASSIGNMENT [KEY ASSIGNMENT...] [--layout NAME]
        quillpadctl set KEY [--vk N] [--modifiers N] [--mouse N] [KEY ...]
 
 Reads the keypad, changes the keys named (1 to 6), and writes all six back in one write.
@@ -99,9 +105,18 @@ ignored; modifiers and mouse buttons first, then at most one key, last:
                                                          0x80, which the window never sets
   Mouse Left, Mouse Middle, Mouse Right                  the mouse buttons
   Mouse 4 to Mouse 8                                     the button byte's bits 0x08 to 0x80
-  a key by the name the window shows: a to z, 0 to 9, F1 to F12, Esc, PageUp, ";",
-  "Keypad *", Application, ...; with Shift also its shifted character (Shift+! is
+  a key by its name on a US layout (see below): a to z, 0 to 9, F1 to F12, Esc, PageUp,
+  ";", "Keypad *", Application, ...; with Shift also its shifted character (Shift+! is
   Shift+1, Shift+A is Shift+a); Null for no key. "Null" alone clears the key.
+
+The keypad stores the position of a key, and the computer it is plugged into decides what
+that key types. Key names are therefore the names of the keys' positions on a US keyboard,
+whatever this computer's layout, so that an assignment and a profile mean the same key on
+every computer: y is the key right of t, which types z on a German keyboard. quillpadctl keys
+lists every name. With --layout NAME (an XKB layout: de, fr, us(dvorak), ...) keys are named
+by what that layout types on them instead, here and in show, save and load:
+  quillpadctl --layout de set 1 z      the key German keyboards have z on (the US y key)
+  quillpadctl --layout fr set 2 a      the key French keyboards have a on (the US q key)
 
 The text show prints reads back to exactly the same key. It is the window's text except
 where that one is ambiguous:
@@ -124,7 +139,7 @@ Writes FILE, exactly 256 raw bytes (as dump -o writes them), to the keypad uncha
 of any other size is refused before the keypad is touched.
 )";
 
-constexpr const char* kSave = R"(Usage: quillpadctl save PROFILE [--device N]
+constexpr const char* kSave = R"(Usage: quillpadctl save PROFILE [--layout NAME] [--device N]
 
 Reads the keypad and writes its six keys into PROFILE, one line a key:
 
@@ -132,16 +147,20 @@ Reads the keypad and writes its six keys into PROFILE, one line a key:
   key1 = Ctrl+F5
   key2 = Mouse Left+a
 
-The assignments are the texts set accepts (see set --help).
+The assignments are the texts set accepts (see set --help), with the keys' US names, so that
+the profile means the same keys on every computer; with --layout NAME, with that layout's
+names, and the profile then loads only with the same --layout.
 )";
 
-constexpr const char* kLoad = R"(Usage: quillpadctl load PROFILE [--verify] [--device N]
+constexpr const char* kLoad =
+    R"(Usage: quillpadctl load PROFILE [--verify] [--layout NAME] [--device N]
 
 Checks the whole of PROFILE (lines "keyN = ASSIGNMENT", comment lines starting with "#",
 blank lines), then reads the keypad, changes the keys the profile names and writes all
 six in one write. Keys the profile does not name keep their assignment. When any line is
 wrong nothing is written, and the error names the line. A "#" after an assignment is not
-a comment: it is the shifted 3.
+a comment: it is the shifted 3. Key names are the US ones, or with --layout NAME that
+layout's (see set --help).
 )";
 
 constexpr const char* kDescriptor = R"(Usage: quillpadctl descriptor FILE [--json]
@@ -157,13 +176,14 @@ With --json, prints an array of objects with usage_page, usage, input_report_len
 output_report_length, feature_report_length and configuration_interface.
 )";
 
-constexpr const char* kKeys = R"(Usage: quillpadctl keys [--json]
+constexpr const char* kKeys = R"(Usage: quillpadctl keys [--json] [--layout NAME]
 
 Lists every key name that set and load accept and show and save print, one a line: the
 name, a tab, and the HID usage (keyboard page) the keypad stores for it, in hex, in the
 order of the usages. Names may hold blanks ("Keypad *"). Modifiers, mouse buttons and
 Null are not listed (see set --help). The names are those of the keys' positions on a US
-keyboard, whatever the layout of this computer.
+keyboard, whatever the layout of this computer; with --layout NAME, what that layout types
+on each key.
 
 With --json, prints an array of objects with name and usage (a number).
 )";

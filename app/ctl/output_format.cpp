@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "assignment_text.h"
+#include "key_codes.h"
 #include "utf8.h"
 
 namespace quillpad::ctl {
@@ -43,17 +44,17 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-std::string FormatKeysTable(const KeyAssignments& keys) {
+std::string FormatKeysTable(const KeyAssignments& keys, const KeyNameSet* names) {
     std::size_t width = 8;
     for (const KeyAssignment& key : keys)
-        width = std::max(width, CanonicalAssignmentText(key).size());
+        width = std::max(width, utf8::Length(CanonicalAssignmentText(key, names)));
     std::string out;
     for (int number = 1; number <= kKeyCount; ++number) {
         const KeyAssignment& key = KeyByNumber(keys, number);
-        const std::string canonical = CanonicalAssignmentText(key);
-        const std::string shown = WindowAssignmentText(key);
+        const std::string canonical = CanonicalAssignmentText(key, names);
+        const std::string shown = WindowAssignmentText(key, names);
         out += "key " + std::to_string(number) + "  " + canonical +
-               std::string(width - canonical.size(), ' ') + "  vk " + HexByte(key.vk) +
+               std::string(width - utf8::Length(canonical), ' ') + "  vk " + HexByte(key.vk) +
                "  modifiers " + HexByte(key.modifiers) + "  mouse " + HexByte(key.mouse);
         if (shown != canonical)
             out += "  (the window shows \"" + shown + "\")";
@@ -62,15 +63,16 @@ std::string FormatKeysTable(const KeyAssignments& keys) {
     return out;
 }
 
-std::string FormatKeysJson(const KeyAssignments& keys) {
+std::string FormatKeysJson(const KeyAssignments& keys, const KeyNameSet* names) {
     std::string out = "[\n";
     for (int number = 1; number <= kKeyCount; ++number) {
         const KeyAssignment& key = KeyByNumber(keys, number);
         out += "  {\"key\": " + std::to_string(number) + ", \"vk\": " + std::to_string(key.vk) +
                ", \"modifiers\": " + std::to_string(key.modifiers) +
                ", \"mouse\": " + std::to_string(key.mouse) +
-               ", \"text\": " + JsonString(WindowAssignmentText(key)) +
-               ", \"canonical\": " + JsonString(CanonicalAssignmentText(key)) + "}" +
+               ", \"text\": " + JsonString(WindowAssignmentText(key, names)) +
+               ", \"canonical\": " + JsonString(CanonicalAssignmentText(key, names)) +
+               ", \"usage\": " + std::to_string(VkToUsage(key.vk)) + "}" +
                (number < kKeyCount ? ",\n" : "\n");
     }
     return out + "]\n";

@@ -19,10 +19,12 @@ std::string HexByte(std::uint8_t value);
 std::string JsonString(std::string_view text);
 
 // One line per key: the canonical text, the raw fields, and the window's text when it differs.
-std::string FormatKeysTable(const KeyAssignments& keys);
+// Keys are named with names (the US names when null).
+std::string FormatKeysTable(const KeyAssignments& keys, const KeyNameSet* names = nullptr);
 
-// An array of {key, vk, modifiers, mouse, text (as the window shows it), canonical}.
-std::string FormatKeysJson(const KeyAssignments& keys);
+// An array of {key, vk, modifiers, mouse, text (as the window shows it), canonical, usage (the
+// HID usage the key is written with)}.
+std::string FormatKeysJson(const KeyAssignments& keys, const KeyNameSet* names = nullptr);
 
 // One key name a line: the name, a tab and its usage ("Keypad *\t0x55").
 std::string FormatKeyNames(const std::vector<NamedKey>& keys);

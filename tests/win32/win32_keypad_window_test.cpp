@@ -9,7 +9,9 @@
 
 #include "control_ids.h"
 #include "dev.h"
+#include "key_codes.h"
 #include "keypad_template.h"
+#include "layout_key_cases.h"
 #include "wide_text.h"
 
 namespace quillpad {
@@ -165,6 +167,18 @@ TEST_F(Win32WindowTest, EveryKeyDownIsCapturedBeforeTheDialogManager) {
     EXPECT_FALSE(window.PreTranslateMessage(msg));
 }
 
+// The key stored is the one at the position pressed, whatever virtual key the active layout
+// made of it: the same table the Linux view is tested with.
+TEST_F(Win32WindowTest, KeyDownsStoreThePositionPressedOnEveryLayout) {
+    window.FocusControl(kIdKeyEdit);
+    for (const auto& c : test::kLayoutKeyCases) {
+        EXPECT_TRUE(KeyDown(WM_KEYDOWN, c.layoutVk, KeyLParam(c.scan)));
+        const KeyAssignment& a = KeyByNumber(window.Dialog().Assignments(), 1);
+        EXPECT_EQ(VkToUsage(a.vk), c.usage) << c.layout << " " << c.variant << ": " << c.what;
+        EXPECT_EQ(a.lParam, KeyLParam(c.scan)) << c.what;
+    }
+}
+
 TEST_F(Win32WindowTest, ClickOnAKeyPictureSelectsIt) {
     const RECT key3 = ClientRect(dialog, GetDlgItem(dialog, kIdKey3Picture));
     SendMessageW(dialog, WM_LBUTTONUP, 0,
@@ -209,6 +223,11 @@ TEST_F(Win32WindowTest, TextsCrossTheBoundaryAsUtf8) {
     EXPECT_EQ(window.ControlRectangle(9999), std::nullopt);
     EXPECT_EQ(window.ApplicationName(), "win32_tests");
     EXPECT_EQ(window.KeyName(KeyLParam(0x3F)), "F5");
+    // Character keys with Shift, as the (US) layout types them; other keys have no such name.
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x02)), "!");
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x1E)), "A");
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x3F)), "");
+    EXPECT_EQ(window.ShiftedKeyName(KeyLParam(0x47) | (1u << 24)), "");
     EXPECT_EQ(window.DeviceNotificationWindow(), dialog);
 }
 

@@ -310,6 +310,10 @@ std::string KeypadWindow::KeyName(std::uint32_t lParam) const {
     return KeyNameFromLParam(lParam);
 }
 
+std::string KeypadWindow::ShiftedKeyName(std::uint32_t lParam) const {
+    return ShiftedKeyNameFromLParam(lParam);
+}
+
 bool KeypadWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) {
         return false;

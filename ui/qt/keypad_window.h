@@ -61,6 +61,7 @@ class KeypadWindow : public QDialog, public KeypadView {
     void StartOnScreenKeyboard() override;
     void RunHelpDialog() override;
     std::string KeyName(std::uint32_t lParam) const override;
+    std::string ShiftedKeyName(std::uint32_t lParam) const override;
     void* DeviceNotificationWindow() override { return this; }
 
   protected:

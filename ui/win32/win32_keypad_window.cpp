@@ -7,6 +7,7 @@
 
 #include "control_ids.h"
 #include "resource_ids.h"
+#include "us_key_positions.h"
 #include "wide_text.h"
 
 namespace quillpad {
@@ -91,8 +92,11 @@ bool Win32KeypadWindow::PreTranslateMessage(MSG& msg) {
         return false;
     if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
         return false;
-    return dialog_.PreTranslateKeyDown(static_cast<std::uint32_t>(msg.wParam),
-                                       static_cast<std::uint32_t>(msg.lParam));
+    // The keypad stores key positions: record the US layout's key at the position pressed,
+    // not the key the active layout makes of it.
+    const auto lParam = static_cast<std::uint32_t>(msg.lParam);
+    return dialog_.PreTranslateKeyDown(
+        UsVkOfKeyDown(static_cast<std::uint32_t>(msg.wParam), lParam), lParam);
 }
 
 INT_PTR CALLBACK Win32KeypadWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -360,6 +364,26 @@ std::string Win32KeypadWindow::KeyName(std::uint32_t lParam) const {
     if (length <= 0)
         return {};
     return AnsiToUtf8(std::string_view(name, static_cast<std::size_t>(length)));
+}
+
+std::string Win32KeypadWindow::ShiftedKeyName(std::uint32_t lParam) const {
+    // Keys with the extended flag type no characters.
+    if ((lParam & (1u << 24)) != 0)
+        return {};
+    const UINT scan = (lParam >> 16) & 0xFF;
+    HKL layout = GetKeyboardLayout(0);
+    const UINT vk = MapVirtualKeyExW(scan, MAPVK_VSC_TO_VK, layout);
+    if (vk == 0)
+        return {};
+    BYTE state[256] = {};
+    state[VK_SHIFT] = 0x80;
+    wchar_t text[8] = {};
+    // Flag 4: leave the keyboard state alone, so that a dead key does not wait for a letter.
+    const int length = ToUnicodeEx(vk, scan, state, text, 8, 4, layout);
+    // A dead key (-1) gives its spacing accent; a key giving several characters is no name.
+    if (length == 0 || length > 1 || text[0] < 0x20 || (text[0] >= 0x7F && text[0] < 0xA0))
+        return {};
+    return WideToUtf8(std::wstring_view(text, 1));
 }
 
 void* Win32KeypadWindow::DeviceNotificationWindow() {

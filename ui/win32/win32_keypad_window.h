@@ -58,6 +58,7 @@ class Win32KeypadWindow final : public KeypadView {
     void StartOnScreenKeyboard() override;
     void RunHelpDialog() override;
     std::string KeyName(std::uint32_t lParam) const override;
+    std::string ShiftedKeyName(std::uint32_t lParam) const override;
     void* DeviceNotificationWindow() override;
 
   private:

@@ -77,7 +77,7 @@ TEST_F(CtlProcess, SetThenDumpAndShowTheKey) {
 
     const std::string json = Ok({"show", "--json"});
     EXPECT_NE(json.find(R"({"key": 3, "vk": 116, "modifiers": 1, "mouse": 0, "text": "Ctrl+F5", )"
-                        R"("canonical": "Ctrl+F5"})"),
+                        R"("canonical": "Ctrl+F5", "usage": 62})"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find(R"({"key": 1, "vk": 0, "modifiers": 0, "mouse": 0, "text": "Null")"),
@@ -215,6 +215,44 @@ TEST_F(CtlProcess, KeysListsEveryNameWithItsUsage) {
     EXPECT_NE(json.find(R"({"name": "Keypad *", "usage": 85})"), std::string::npos) << json;
     EXPECT_TRUE(RunCtl(dir_.path(), {"help", "keys"}).out.starts_with("Usage: quillpadctl keys"));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "k.bin"));  // nor does keys
+}
+
+// Without --layout key names are the US positions' names; with it, what that layout types there.
+TEST_F(CtlProcess, LayoutNamesKeysAsThatLayoutTypesThem) {
+    Ok({"--layout", "de", "set", "1", "z", "2", "Ctrl+\xC3\xB6"});
+    Ok({"--layout=fr", "set", "3", "a", "4", ","});
+    EXPECT_EQ(State(), Block({{48, 0x1C},
+                              {45, 0x01},
+                              {33, 0x33},
+                              {31, 0x01},
+                              {30, 0x01},
+                              {18, 0x14},
+                              {15, 0x01},
+                              {3, 0x10},
+                              {0, 0x01}}));
+    const std::string us = Ok({"show"});
+    EXPECT_NE(us.find("key 1  y "), std::string::npos) << us;
+    EXPECT_NE(us.find("key 3  q "), std::string::npos) << us;
+    const std::string de = Ok({"show", "--layout", "de"});
+    EXPECT_NE(de.find("key 1  z "), std::string::npos) << de;
+    EXPECT_NE(de.find("key 2  Ctrl+\xC3\xB6 "), std::string::npos) << de;
+    EXPECT_NE(Ok({"--layout", "fr", "show", "--json"})
+                  .find(R"({"key": 4, "vk": 77, "modifiers": 0, "mouse": 0, "text": ",", )"
+                        R"("canonical": ",", "usage": 16})"),
+              std::string::npos);
+
+    Ok({"--layout", "de", "save", "de.profile"});
+    const std::string profile = ReadFile(dir_ / "de.profile");
+    EXPECT_NE(profile.find("load with --layout de\nkey1 = z\n"), std::string::npos) << profile;
+    const std::string saved = State();
+    Ok({"set", "1", "Null"});
+    Fails({"load", "de.profile"}, kExitBadFile, "line 5: key2: unknown name");
+    Ok({"--layout", "de", "load", "de.profile"});
+    EXPECT_EQ(State(), saved);
+
+    Fails({"--layout", "xx", "set", "1", "a"}, kExitUsage, "unknown keyboard layout 'xx'");
+    Fails({"--layout", "de", "dump"}, kExitUsage, "--layout belongs to");
+    EXPECT_EQ(State(), saved);
 }
 
 TEST_F(CtlProcess, ListShowsTheSimulatedKeypad) {

@@ -220,11 +220,12 @@ TEST(KeyNameFromLParam, CapturedKeysAreShownWithLayoutNames) {
 
 TEST(KeyNameFromLParam, CapturedKeysOfAnotherLayoutKeepTheirCharacter) {
     WithLayout de("de");
-    // The Ö key of a German keyboard, as X11 reports it.
+    // The Ö key of a German keyboard, as X11 reports it: a letter, shown in lower case like
+    // every letter.
     const auto stroke = TranslateKeyEvent(Qt::Key_Odiaeresis, Qt::NoModifier, 47, true);
     ASSERT_TRUE(stroke.has_value());
     const KeyAssignment a{stroke->vk, kModCtrl, 0, stroke->lParam};
-    EXPECT_EQ(FormatAssignment(a, true, KeyNameFromLParam), "Ctrl+\u00D6");
+    EXPECT_EQ(FormatAssignment(a, true, KeyNameFromLParam), "Ctrl+\u00F6");
     // The Z key sits where US keyboards have Y; its name is the lower-case z.
     const auto z = TranslateKeyEvent(Qt::Key_Z, Qt::NoModifier, 29, true);
     ASSERT_TRUE(z.has_value());

@@ -120,12 +120,15 @@ TEST(TranslateKeyEvent, KeypadKeysFollowTheKeypadFlagAndNumLock) {
 TEST(TranslateKeyEvent, XKeycodesDecideThePosition) {
     CheckCases({
         {"a", Qt::Key_A, kNone, 38, K(0x41, 0x001E0001)},
-        {"AZERTY A on the Q key", Qt::Key_A, kNone, 24, K(0x41, 0x00100001)},
-        {"QWERTZ Z on the Y key", Qt::Key_Z, kNone, 29, K(0x5A, 0x00150001)},
-        {"AZERTY M on the ; key", Qt::Key_M, kNone, 47, K(0x4D, 0x00270001)},
+        {"AZERTY A on the Q key is the Q key", Qt::Key_A, kNone, 24, K(0x51, 0x00100001)},
+        {"QWERTZ Z on the Y key is the Y key", Qt::Key_Z, kNone, 29, K(0x59, 0x00150001)},
+        {"AZERTY M on the ; key is the ; key", Qt::Key_M, kNone, 47, K(0xBA, 0x00270001)},
         {"German Ö on the ; key", Qt::Key_Odiaeresis, kNone, 47, K(0xBA, 0x00270001)},
         {"German ß on the - key", Qt::Key_ssharp, kNone, 20, K(0xBD, 0x000C0001)},
         {"German - on the / key", Qt::Key_Minus, kNone, 61, K(0xBF, 0x00350001)},
+        {"German AltGr+Q gives @ on the Q key", Qt::Key_At, Qt::GroupSwitchModifier, 24,
+         K(0x51, 0x00100001)},
+        {"German dead ^ on the ` key", Qt::Key_Dead_Circumflex, kNone, 49, K(0xC0, 0x00290001)},
         {"Cyrillic letter on the A key", 0x0424, kNone, 38, K(0x41, 0x001E0001)},
         {"AZERTY & on the 1 key", Qt::Key_Ampersand, kNone, 10, K(0x31, 0x00020001)},
         {"102nd key", Qt::Key_Less, kNone, 94, K(0xE2, 0x00560001)},

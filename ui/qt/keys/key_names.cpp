@@ -82,4 +82,15 @@ std::string KeyNameFromLParam(std::uint32_t lParam) {
     return name;
 }
 
+std::string ShiftedKeyNameFromLParam(std::uint32_t lParam) {
+    const ScanCode scan = ScanCodeFromLParam(lParam);
+    for (const auto& f : kFixedNames) {
+        if (f.scan == scan) {
+            return {};
+        }
+    }
+    const auto evdev = ScanCodeToEvdev(scan);
+    return evdev ? LayoutShiftedKeyCharacter(*evdev) : std::string();
+}
+
 }  // namespace quillpad

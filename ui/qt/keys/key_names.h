@@ -12,6 +12,10 @@ namespace quillpad {
 // flag (bit 24) count.
 std::string KeyNameFromLParam(std::uint32_t lParam);
 
+// What a character key types with Shift in the user's layout ("!", "Z", "%"); empty for other
+// keys and when the layout gives nothing printable.
+std::string ShiftedKeyNameFromLParam(std::uint32_t lParam);
+
 // Which keymap names the character keys. By default (UseSystemKeymap) it is the X server's
 // keymap and active layout group when Qt runs on X11, otherwise xkbcommon's default keymap
 // (XKB_DEFAULT_LAYOUT and friends, else US). UseKeymapLayout fixes one layout and ignores

@@ -19,9 +19,11 @@ struct WinKeyStroke {
     friend bool operator==(const WinKeyStroke&, const WinKeyStroke&) = default;
 };
 
-// Uses the event's native scan code when Qt runs on X11 (there it is the X keycode);
-// elsewhere the key is derived from key() and Qt::KeypadModifier alone. Nothing for keys
-// a Windows keyboard does not have.
+// The key the user pressed, as the virtual key the US layout gives that physical key, whatever
+// the active layout types on it. The position comes from the event's native scan code on X11
+// and Wayland (there it is the XKB keycode); elsewhere (the offscreen platform, QTest) from
+// key() and Qt::KeypadModifier, taken as a key of the US layout. Nothing for keys a Windows
+// keyboard does not have.
 std::optional<WinKeyStroke> TranslateKeyEvent(const QKeyEvent& e);
 
 // The same from the event's parts. nativeScanCode counts only when scanIsXKeycode is true

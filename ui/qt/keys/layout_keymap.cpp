@@ -9,8 +9,8 @@
 #include <mutex>
 
 #include "key_names.h"
-#include "scan_codes.h"
 #include "utf8.h"
+#include "xkb_layout.h"
 
 #if QT_CONFIG(xcb)
 #include <QtGui/qguiapplication_platform.h>
@@ -63,25 +63,18 @@ class Keymaps {
         variant_ = variant;
     }
 
-    std::string Character(int evdev) {
+    // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is.
+    std::string Character(int evdev, bool shifted) {
         std::lock_guard lock(mutex_);
         xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
         if (!loaded_ || connection != connection_) {
             Load(connection);
         }
-        if (!keymap_) {
+        const char32_t c = KeyCharacter(keymap_.get(), evdev, ActiveGroup(), shifted);
+        if (c == 0) {
             return {};
         }
-        const xkb_keycode_t key = static_cast<xkb_keycode_t>(evdev + kXKeycodeOffset);
-        xkb_layout_index_t group = ActiveGroup();
-        if (group >= xkb_keymap_num_layouts_for_key(keymap_.get(), key)) {
-            group = 0;
-        }
-        const xkb_keysym_t* syms = nullptr;
-        if (xkb_keymap_key_get_syms_by_level(keymap_.get(), key, group, 0, &syms) != 1) {
-            return {};
-        }
-        return SymToText(syms[0]);
+        return utf8::Encode(shifted ? c : QChar::toUpper(c));
     }
 
   private:
@@ -129,7 +122,7 @@ class Keymaps {
     // The layout group the user has switched to; asked of the X server every time, since the
     // user may switch while the window is open.
     xkb_layout_index_t ActiveGroup() const {
-        if (connection_ == nullptr || device_ < 0) {
+        if (!keymap_ || connection_ == nullptr || device_ < 0) {
             return 0;
         }
         StatePtr state(xkb_x11_state_new_from_device(keymap_.get(), connection_, device_));
@@ -137,40 +130,6 @@ class Keymaps {
             return 0;
         }
         return xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE);
-    }
-
-    static char32_t DeadKeyAccent(xkb_keysym_t sym) {
-        struct Accent {
-            xkb_keysym_t sym;
-            char32_t accent;
-        };
-        static constexpr Accent kAccents[] = {
-            {XKB_KEY_dead_grave, U'`'},          {XKB_KEY_dead_acute, U'\u00B4'},
-            {XKB_KEY_dead_circumflex, U'^'},     {XKB_KEY_dead_tilde, U'~'},
-            {XKB_KEY_dead_macron, U'\u00AF'},    {XKB_KEY_dead_breve, U'\u02D8'},
-            {XKB_KEY_dead_abovedot, U'\u02D9'},  {XKB_KEY_dead_diaeresis, U'\u00A8'},
-            {XKB_KEY_dead_abovering, U'\u02DA'}, {XKB_KEY_dead_doubleacute, U'\u02DD'},
-            {XKB_KEY_dead_caron, U'\u02C7'},     {XKB_KEY_dead_cedilla, U'\u00B8'},
-            {XKB_KEY_dead_ogonek, U'\u02DB'},
-        };
-        for (const auto& a : kAccents) {
-            if (a.sym == sym) {
-                return a.accent;
-            }
-        }
-        return 0;
-    }
-
-    static std::string SymToText(xkb_keysym_t sym) {
-        char32_t c = xkb_keysym_to_utf32(sym);
-        if (c == 0) {
-            c = DeadKeyAccent(sym);
-        }
-        // Control characters (Tab, Return, Escape ...) are no names.
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c > 0x10FFFF) {
-            return {};
-        }
-        return utf8::Encode(QChar::toUpper(c));
     }
 
     std::mutex mutex_;
@@ -192,7 +151,11 @@ Keymaps& TheKeymaps() {
 }  // namespace
 
 std::string LayoutKeyCharacter(int evdev) {
-    return TheKeymaps().Character(evdev);
+    return TheKeymaps().Character(evdev, false);
+}
+
+std::string LayoutShiftedKeyCharacter(int evdev) {
+    return TheKeymaps().Character(evdev, true);
 }
 
 void UseSystemKeymap() {

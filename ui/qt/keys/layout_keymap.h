@@ -10,4 +10,7 @@ namespace quillpad {
 // spacing accent. Empty when there is no keymap or the key gives no printable character.
 std::string LayoutKeyCharacter(int evdev);
 
+// The character the same key gives with Shift, as it is (not case-mapped); empty as above.
+std::string LayoutShiftedKeyCharacter(int evdev);
+
 }  // namespace quillpad

@@ -1,0 +1,41 @@
+// Layout names through xkbcommon: no display is needed, only the xkb-data files.
+#include "layout_names.h"
+
+#include "us_key_positions.h"
+#include "utf8.h"
+#include "xkb_layout.h"
+
+namespace quillpad::ctl {
+
+Status LoadLayoutNames(const std::string& name, std::shared_ptr<const KeyNameSet>& names) {
+    std::string layout;
+    std::string variant;
+    if (!SplitLayoutName(name, layout, variant)) {
+        return Fail(kExitUsage, "--layout needs a layout name such as de, fr or us(dvorak), not " +
+                                    QuoteForMessage(name));
+    }
+    const auto keymap = XkbLayout::FromNames(layout, variant);
+    if (!keymap) {
+        return Fail(kExitUsage, "unknown keyboard layout " + QuoteForMessage(name) +
+                                    " (the names are those of setxkbmap: de, fr, us(dvorak), ...)");
+    }
+    LayoutNames layoutNames;
+    for (int vk = 1; vk < 256; ++vk) {
+        const auto v = static_cast<std::uint8_t>(vk);
+        const std::uint32_t position = KeyLParamOfUsVk(v);
+        if (!IsCharacterKeyVk(v) || position == 0) {
+            continue;
+        }
+        const int evdev = ScanCodeToEvdev(ScanCodeFromLParam(position)).value_or(0);
+        if (const char32_t c = keymap->Character(evdev, false)) {
+            layoutNames.plain[v] = utf8::Encode(c);
+        }
+        if (const char32_t c = keymap->Character(evdev, true)) {
+            layoutNames.shifted[v] = utf8::Encode(c);
+        }
+    }
+    names = MakeKeyNameSet(layoutNames);
+    return Ok();
+}
+
+}  // namespace quillpad::ctl

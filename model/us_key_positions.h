@@ -1,0 +1,35 @@
+// The physical keys of a PC keyboard and the virtual key the US layout gives each of them.
+// The keypad stores the position of a key, not a character, so a captured key is recorded as
+// the US virtual key of the key pressed whatever layout the computer uses, and a stored key is
+// shown by finding its position again and asking the current layout what it types there.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "scan_codes.h"
+
+namespace quillpad {
+
+// The US layout's virtual key for the key at scan, with Num Lock on for the keypad; nothing
+// for a scan code no PC key has.
+std::optional<std::uint8_t> UsVkAtScanCode(ScanCode scan);
+
+// Where the US layout has the key vk (its first position, for Enter and the modifiers, which
+// have two); nothing for a virtual key no US key gives.
+std::optional<ScanCode> ScanCodeOfUsVk(std::uint8_t vk);
+
+// A key-down lParam for the key vk, or 0 when no US key gives vk.
+std::uint32_t KeyLParamOfUsVk(std::uint8_t vk);
+
+// The virtual key to record for a key-down message: the US virtual key of the physical key in
+// lParam, whatever virtual key the active layout gave (platformVk). The keypad's digit keys
+// keep platformVk when it is one of the two keys Num Lock chooses between. A key-down without a
+// known position (scan code 0, input injected as a character) keeps platformVk.
+std::uint8_t UsVkOfKeyDown(std::uint32_t platformVk, std::uint32_t lParam);
+
+// True for the keys whose character depends on the layout: letters, digits of the main row
+// and the punctuation keys, by US virtual key.
+bool IsCharacterKeyVk(std::uint8_t vk);
+
+}  // namespace quillpad

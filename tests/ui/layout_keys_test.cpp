@@ -1,0 +1,78 @@
+// Keys pressed on other keyboard layouts, as X11 reports them: the window stores the position of
+// the key pressed and names it as the layout does, also after the keypad is read back.
+#include <string_view>
+
+#include "key_names.h"
+#include "key_translation.h"
+#include "layout_key_cases.h"
+#include "scan_codes.h"
+#include "window_fixture.h"
+
+namespace quillpad::testing {
+namespace {
+
+// Where the configuration block holds key k's usage (entries for keys 4, 3, 2, 1, 6, 5).
+constexpr std::size_t kUsageOffset[kKeyCount] = {48, 33, 18, 3, 78, 63};
+
+class WithLayout {
+  public:
+    WithLayout(const char* layout, const char* variant) { UseKeymapLayout(layout, variant); }
+    ~WithLayout() { UseSystemKeymap(); }
+};
+
+TEST_F(WindowTest, EveryLayoutStoresThePositionAndShowsTheLayoutsName) {
+    Open();
+    const auto& cases = test::kLayoutKeyCases;
+    for (std::size_t first = 0; first < std::size(cases);) {
+        const WithLayout layout(cases[first].layout, cases[first].variant);
+        std::size_t end = first;
+        while (end < std::size(cases) &&
+               std::string_view(cases[end].layout) == cases[first].layout &&
+               std::string_view(cases[end].variant) == cases[first].variant) {
+            ++end;
+        }
+        ASSERT_LE(end - first, std::size_t{kKeyCount});
+        const auto where = [&](std::size_t i) {
+            return std::string(cases[i].layout) + "(" + cases[i].variant + ") " + cases[i].what;
+        };
+
+        // Captured: key k+1 gets the case's key, as the window's key handler passes it on.
+        for (std::size_t i = first; i < end; ++i) {
+            const int key = static_cast<int>(i - first) + 1;
+            ClickOn(kKeyPictureIds[key - 1]);
+            const auto stroke = TranslateKeyEvent(cases[i].qtKey, Qt::NoModifier,
+                                                  cases[i].scan + kXKeycodeOffset, true);
+            ASSERT_TRUE(stroke.has_value()) << where(i);
+            EXPECT_EQ(KeyNameFromLParam(stroke->lParam), cases[i].name) << where(i);
+            window->Dialog().PreTranslateKeyDown(stroke->vk, stroke->lParam);
+            EXPECT_EQ(Text(kKeyLabelIds[key - 1]), cases[i].shown) << where(i);
+            ClickOn(kIdShift);
+            EXPECT_EQ(Text(kKeyLabelIds[key - 1]), cases[i].shifted) << where(i);
+            ClickOn(kIdShift);
+        }
+        ClickOn(kIdOk);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages.back().text, "Setting successfully !");
+        messages.clear();
+        const auto bytes = StateBytes();
+        for (std::size_t i = first; i < end; ++i) {
+            EXPECT_EQ(bytes[kUsageOffset[i - first]], cases[i].usage) << where(i);
+        }
+
+        // Read back, only the usages are known: the names come from the layout again.
+        ClickOn(kIdRefresh);
+        for (std::size_t i = first; i < end; ++i) {
+            const int key = static_cast<int>(i - first) + 1;
+            EXPECT_EQ(Text(kKeyLabelIds[key - 1]), cases[i].shown) << where(i) << ", read back";
+            ClickOn(kKeyPictureIds[key - 1]);
+            ClickOn(kIdShift);
+            EXPECT_EQ(Text(kKeyLabelIds[key - 1]), cases[i].shifted) << where(i) << ", read back";
+            ClickOn(kIdShift);
+        }
+        EXPECT_TRUE(messages.empty());
+        first = end;
+    }
+}
+
+}  // namespace
+}  // namespace quillpad::testing
