@@ -2,16 +2,14 @@
 // survives a restart, every transfer sees the file as it is then, and a state file of the
 // wrong size is refused and left alone.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "dev.h"
 #include "platforms.h"
+#include "temp_files.h"
 
 namespace quillpad {
 namespace {
@@ -22,18 +20,13 @@ using Bytes = std::vector<std::uint8_t>;
 class SimulatedKeypadTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quillpad-sim-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = tempDir_.path();
         state_ = (dir_ / "keypad.bin").string();
     }
     void TearDown() override {
         DevSetPlatform(nullptr);
         DevSelect(-1);
         platform_.reset();
-        fs::remove_all(dir_);
     }
 
     // Starts the simulated keypad on the state file and selects it.
@@ -48,15 +41,14 @@ class SimulatedKeypadTest : public ::testing::Test {
     }
 
     Bytes FileBytes() const {
-        std::ifstream in(state_, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), {});
+        const std::string bytes = testing::ReadFile(state_);
+        return Bytes(bytes.begin(), bytes.end());
     }
     void WriteFile(const Bytes& bytes) const {
-        std::ofstream out(state_, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        testing::WriteFile(state_, std::string(bytes.begin(), bytes.end()));
     }
 
+    testing::TempDir tempDir_;
     fs::path dir_;
     std::string state_;
     std::unique_ptr<HidPlatform> platform_;

@@ -10,7 +10,6 @@
 #include <QSpontaneKeyEvent>
 #include <QTimer>
 
-#include <iterator>
 #include <string>
 
 #include "atomic_file.h"
@@ -148,8 +147,7 @@ TEST_F(WindowTest, RefreshAndOkWorkOnTheKeypadFileAsItIsThen) {
     EXPECT_EQ(messages[1].text, "Setting Failed !");
     EXPECT_EQ(messages[2].text, "Read Failed !");
     EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
-    std::ifstream in(stateFile, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), shortFile);
+    EXPECT_EQ(ReadFile(stateFile), shortFile);
 }
 
 TEST_F(WindowTest, ButtonsAndCheckBoxesReachTheDialog) {

@@ -1,13 +1,13 @@
-// A shown configuration window on a simulated keypad whose memory lives in a temporary file.
+// A shown configuration window on a simulated keypad whose memory lives in a temporary folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QTest>
+#include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,16 +17,14 @@
 #include "keypad_window.h"
 #include "platforms.h"
 #include "shown_message.h"
+#include "temp_files.h"
 
 namespace quillpad::testing {
 
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        stateFile = std::filesystem::path(::testing::TempDir()) /
-                    (std::string("quillpad-") + info->name() + ".bin");
-        std::filesystem::remove(stateFile);
+        stateFile = dir / "keypad.bin";
         std::string error;
         keypad = MakeSimulatedKeypad(stateFile.string(), error);
         ASSERT_NE(keypad, nullptr) << error;
@@ -37,7 +35,6 @@ class WindowTest : public ::testing::Test {
         DevCloseAll();
         DevSetPlatform(nullptr);
         keypad.reset();
-        std::filesystem::remove(stateFile);
     }
 
     // Creates, initialises and shows the window, and waits until it has the focus.
@@ -71,11 +68,12 @@ class WindowTest : public ::testing::Test {
 
     std::array<std::uint8_t, 256> StateBytes() const {
         std::array<std::uint8_t, 256> bytes{};
-        std::ifstream in(stateFile, std::ios::binary);
-        in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+        const std::string content = ReadFile(stateFile);
+        std::copy_n(content.begin(), std::min(content.size(), bytes.size()), bytes.begin());
         return bytes;
     }
 
+    TempDir dir;
     std::filesystem::path stateFile;
     std::unique_ptr<HidPlatform> keypad;
     std::unique_ptr<KeypadWindow> window;

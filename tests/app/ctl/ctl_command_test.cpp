@@ -101,7 +101,7 @@ class FaultyPlatform : public HidPlatform {
     std::unique_ptr<HidPlatform> inner_;
 };
 
-class CtlCommand : public testing::Test {
+class CtlCommand : public ::testing::Test {
   protected:
     CtlCommand() : platform_((dir_ / "k.bin").string()) { DevSetPlatform(&platform_); }
     ~CtlCommand() override { DevSetPlatform(nullptr); }
@@ -115,7 +115,7 @@ class CtlCommand : public testing::Test {
         return status;
     }
 
-    test::TempDir dir_;
+    testing::TempDir dir_;
     FaultyPlatform platform_;
 };
 
@@ -138,7 +138,7 @@ TEST_F(CtlCommand, TransferFailuresHaveTheirOwnStatus) {
     EXPECT_EQ(out, "");
 
     // restore writes without reading first.
-    test::WriteFile(dir_ / "block.bin", std::string(256, '\0'));
+    testing::WriteFile(dir_ / "block.bin", std::string(256, '\0'));
     platform_.failReads = false;
     platform_.failWrites = true;
     status = Run({"restore", (dir_ / "block.bin").string()}, out);

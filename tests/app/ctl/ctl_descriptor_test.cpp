@@ -7,7 +7,7 @@
 #include "known_descriptors.h"
 #include "run_ctl.h"
 
-namespace quillpad::test {
+namespace quillpad::testing {
 namespace {
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -70,4 +70,4 @@ TEST(CtlDescriptor, AMalformedDescriptorIsAnErrorNamingTheOffset) {
 }
 
 }  // namespace
-}  // namespace quillpad::test
+}  // namespace quillpad::testing

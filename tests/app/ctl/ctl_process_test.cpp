@@ -9,7 +9,7 @@
 
 #include "run_ctl.h"
 
-namespace quillpad::test {
+namespace quillpad::testing {
 namespace {
 
 using Args = std::vector<std::string>;
@@ -39,7 +39,7 @@ std::string Block(std::initializer_list<std::pair<std::size_t, std::uint8_t>> by
     return block;
 }
 
-class CtlProcess : public testing::Test {
+class CtlProcess : public ::testing::Test {
   protected:
     CtlRun Run(Args args) {
         args.insert(args.begin(), {"--simulate", "k.bin"});
@@ -262,4 +262,4 @@ TEST_F(CtlProcess, ListShowsTheSimulatedKeypad) {
 }
 
 }  // namespace
-}  // namespace quillpad::test
+}  // namespace quillpad::testing

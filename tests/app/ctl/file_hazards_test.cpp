@@ -20,7 +20,7 @@
 
 #include "run_ctl.h"
 
-namespace quillpad::test {
+namespace quillpad::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -346,4 +346,4 @@ TEST(FileHazards, SixSetsAtOnceLeaveAllSixKeysAndNeverATornFile) {
 }
 
 }  // namespace
-}  // namespace quillpad::test
+}  // namespace quillpad::testing

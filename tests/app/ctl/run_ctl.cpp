@@ -6,40 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
 
-namespace quillpad::test {
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
-    if (!file)
-        throw std::runtime_error("cannot write " + path.string());
-}
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillpadctl-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
+namespace quillpad::testing {
 
 int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& args,
              const std::string& name) {
@@ -89,4 +60,4 @@ CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& 
     return WaitCtl(StartCtl(dir, args, ".run"), dir, ".run");
 }
 
-}  // namespace quillpad::test
+}  // namespace quillpad::testing

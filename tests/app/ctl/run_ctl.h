@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace quillpad::test {
+#include "temp_files.h"
+
+namespace quillpad::testing {
 
 struct CtlRun {
     int exitCode = -1;  // -1 when the program did not exit normally
@@ -22,21 +24,4 @@ int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& a
              const std::string& name);
 CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name);
 
-// A fresh temporary folder, removed with the object.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-std::string ReadFile(const std::filesystem::path& path);
-void WriteFile(const std::filesystem::path& path, const std::string& content);
-
-}  // namespace quillpad::test
+}  // namespace quillpad::testing
