@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "assignment_text.h"
 #include "config_block.h"
@@ -19,6 +21,46 @@ namespace {
 
 // Profiles are small; a larger file is certainly not one.
 constexpr std::size_t kMaxProfileBytes = 64 * 1024;
+
+// save --layout says in the profile's header which layout names its keys, in this line.
+constexpr std::string_view kLayoutNoteStart = "keys named as the ";
+constexpr std::string_view kLayoutNoteEnd = " keyboard layout types them";
+
+std::string LayoutNote(const std::string& layout) {
+    std::string note(kLayoutNoteStart);
+    note += layout;
+    note += kLayoutNoteEnd;
+    note += ": load with --layout ";
+    note += layout;
+    return note;
+}
+
+// The layout a profile's header says its keys are named after, if it says so.
+std::optional<std::string> NotedLayout(std::string_view content) {
+    while (!content.empty()) {
+        const std::size_t end = content.find('\n');
+        std::string_view line = content.substr(0, end);
+        content.remove_prefix(end == content.npos ? content.size() : end + 1);
+        if (!line.starts_with("# ") || !line.substr(2).starts_with(kLayoutNoteStart))
+            continue;
+        line.remove_prefix(2 + kLayoutNoteStart.size());
+        const std::size_t nameEnd = line.find(kLayoutNoteEnd);
+        if (nameEnd != line.npos)
+            return std::string(line.substr(0, nameEnd));
+    }
+    return std::nullopt;
+}
+
+// A profile saved with --layout read with other names would give other keys for the same
+// letters (z and y swap between German and US names): it is read with its own layout only.
+Status CheckProfileLayout(const CommandLine& c, std::string_view content) {
+    const std::optional<std::string> noted = NotedLayout(content);
+    if (!noted || noted == c.layout)
+        return Ok();
+    const std::string layout = QuoteForMessage(*noted);
+    return Fail(kExitUsage, c.file + ": its keys are named as the keyboard layout " + layout +
+                                " types them; load it with --layout " + layout);
+}
 
 // Checks every key of a set command and gives the assignment text or fields they set, applied
 // to keys read from the keypad.
@@ -137,6 +179,8 @@ Status RunCommand(const CommandLine& c, std::string& out) {
         std::string content;
         if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok())
             return s;
+        if (Status s = CheckProfileLayout(c, content); !s.ok())
+            return s;
         const ProfileParse parsed = ParseProfile(content, names);
         if (!parsed.ok)
             return Fail(kExitBadFile, c.file + ": " + parsed.error);
@@ -191,10 +235,8 @@ Status RunCommand(const CommandLine& c, std::string& out) {
                 "saved by " +
                 VersionText().substr(0, VersionText().size() - 1) + " from the keypad in slot " +
                 std::to_string(c.device);
-            if (c.layout) {
-                header += "\nkeys named as the " + *c.layout +
-                          " keyboard layout types them: load with --layout " + *c.layout;
-            }
+            if (c.layout)
+                header += '\n' + LayoutNote(*c.layout);
             return WriteWholeFile(c.file, FormatProfile(keys, header, names));
         }
         default:

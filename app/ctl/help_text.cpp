@@ -160,7 +160,8 @@ blank lines), then reads the keypad, changes the keys the profile names and writ
 six in one write. Keys the profile does not name keep their assignment. When any line is
 wrong nothing is written, and the error names the line. A "#" after an assignment is not
 a comment: it is the shifted 3. Key names are the US ones, or with --layout NAME that
-layout's (see set --help).
+layout's (see set --help). A profile that save --layout NAME wrote says so in its header and
+is loaded only with the same --layout NAME.
 )";
 
 constexpr const char* kDescriptor = R"(Usage: quillpadctl descriptor FILE [--json]

@@ -20,6 +20,7 @@ Status LoadLayoutNames(const std::string& name, std::shared_ptr<const KeyNameSet
                                     " (the names are those of setxkbmap: de, fr, us(dvorak), ...)");
     }
     LayoutNames layoutNames;
+    bool typesLetters = false;
     for (int vk = 1; vk < 256; ++vk) {
         const auto v = static_cast<std::uint8_t>(vk);
         const std::uint32_t position = KeyLParamOfUsVk(v);
@@ -29,10 +30,18 @@ Status LoadLayoutNames(const std::string& name, std::shared_ptr<const KeyNameSet
         const int evdev = ScanCodeToEvdev(ScanCodeFromLParam(position)).value_or(0);
         if (const char32_t c = keymap->Character(evdev, false)) {
             layoutNames.plain[v] = utf8::Encode(c);
+            typesLetters = typesLetters || (v >= 'A' && v <= 'Z');
         }
         if (const char32_t c = keymap->Character(evdev, true)) {
             layoutNames.shifted[v] = utf8::Encode(c);
         }
+    }
+    // xkb-data also holds option files (pc, inet, level3, ...) that compile as a layout of their
+    // own but type nothing on the letter keys: they are no layout to name keys after.
+    if (!typesLetters) {
+        return Fail(kExitUsage, QuoteForMessage(name) +
+                                    " is no keyboard layout that types letters (the names are "
+                                    "those of setxkbmap: de, fr, us(dvorak), ...)");
     }
     names = MakeKeyNameSet(layoutNames);
     return Ok();

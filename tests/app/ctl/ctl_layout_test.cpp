@@ -69,7 +69,7 @@ TEST(CtlLayout, EveryKeyReadsBackOnEveryLayout) {
 
 TEST(CtlLayout, UnknownAndMalformedLayoutsAreUsageErrors) {
     std::shared_ptr<const KeyNameSet> names;
-    for (const char* name : {"xx", "us(nope)", "us(dvorak", "", "../de", "de fr"}) {
+    for (const char* name : {"xx", "us(nope)", "us(dvorak", "", "../de", "de fr", "pc", "level3"}) {
         const Status status = LoadLayoutNames(name, names);
         EXPECT_EQ(status.code, kExitUsage) << name;
         EXPECT_NE(status.message.find(QuoteForMessage(name)), std::string::npos) << status.message;
