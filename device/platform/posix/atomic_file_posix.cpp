@@ -68,6 +68,22 @@ std::string FolderOf(const std::string& file) {
     return folder.empty() ? std::string(".") : folder.string();
 }
 
+// The start of a temporary file's name: the destination's, shortened where the temporary
+// name would not fit the 255 bytes a file name may have (never inside a UTF-8 character).
+std::string TemporaryStem(const std::string& target) {
+    constexpr std::size_t kMaxStem = 255 - 13;  // ".tmp-" and eight letters follow
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t end = target.size();
+    if (end - nameStart > kMaxStem) {
+        end = nameStart + kMaxStem;
+        while (end > nameStart && (static_cast<unsigned char>(target[end]) & 0xC0) == 0x80) {
+            --end;
+        }
+    }
+    return target.substr(0, end);
+}
+
 // Creates a file no other name or link stood at, beside target, and writes content into it.
 // Returns its descriptor (name in temporary) or -1 with the reason; a failed file is removed.
 int WriteNewFile(const std::string& target, std::string_view content, mode_t mode,
@@ -78,7 +94,7 @@ int WriteNewFile(const std::string& target, std::string_view content, mode_t mod
     std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp-";
+        temporary = TemporaryStem(target) + ".tmp-";
         for (int i = 0; i < 8; ++i) {
             temporary += kLetters[pick(random)];
         }

@@ -252,6 +252,16 @@ TEST(FileHazards, NothingIsLostClobberedWidenedOrFollowedByAccident) {
          1,
          "full/out.bin: cannot be written: No space left on device",
          [](Files&) {}},
+        {"state file with a name of 250 bytes, the most a temporary name beside it can hold",
+         [](const fs::path& dir, auto&) {
+             WriteFile(dir / (std::string(246, 'k') + ".bin"), kBlockA);
+             ::chmod((dir / (std::string(246, 'k') + ".bin")).c_str(), 0644);
+             return std::string();
+         },
+         {"--simulate", std::string(246, 'k') + ".bin", "set", "1", "b"},
+         0,
+         "",
+         [&](Files& f) { f[std::string(246, 'k') + ".bin"] = newB; }},
         {"state file of 255 bytes",
          [](const fs::path& dir, auto&) {
              WriteFile(dir / "k.bin", std::string(255, 'Z'));
