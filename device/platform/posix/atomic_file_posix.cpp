@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,36 +37,53 @@ std::string Reason(int error) {
     return std::strerror(error);
 }
 
-// The file path names when it is a symbolic link (resolved on purpose), else path itself.
-bool ResolveLink(const std::string& path, std::string& target, std::string& reason) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT) {
-            reason = Reason(errno);
-            return false;
-        }
-        target = path;
-        return true;
-    }
-    if (!S_ISLNK(st.st_mode)) {
-        target = path;
-        return true;
-    }
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) {
-        reason = errno == ENOENT ? "it is a symbolic link to a missing file, which is not written "
-                                   "through"
-                                 : Reason(errno);
-        return false;
-    }
-    target = resolved;
-    std::free(resolved);
-    return true;
-}
-
 std::string FolderOf(const std::string& file) {
     const std::filesystem::path folder = std::filesystem::path(file).parent_path();
     return folder.empty() ? std::string(".") : folder.string();
+}
+
+constexpr int kMaxLinks = 40;  // as many links as the kernel follows in one path
+
+constexpr const char* kDanglingLink =
+    "it is a symbolic link to a missing file, which is not written through";
+
+// The file path names, following its symbolic links one at a time (resolved on purpose,
+// each one checked by LinkMayBeFollowed), else path itself.
+bool ResolveLink(const std::string& path, std::string& target, std::string& reason) {
+    target = path;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                reason = Reason(errno);
+                return false;
+            }
+            if (links > 0) {
+                reason = kDanglingLink;
+                return false;
+            }
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return true;
+        }
+        if (links == kMaxLinks) {
+            reason = Reason(ELOOP);
+            return false;
+        }
+        if (!LinkMayBeFollowed(target, reason)) {
+            return false;
+        }
+        char to[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), to, sizeof to);
+        if (n < 0 || static_cast<std::size_t>(n) == sizeof to) {
+            reason = Reason(n < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        // A relative link names a file from the folder the link is in.
+        const std::string next(to, static_cast<std::size_t>(n));
+        target = next.starts_with('/') ? next : FolderOf(target) + "/" + next;
+    }
 }
 
 // The start of a temporary file's name: the destination's, shortened where the temporary
@@ -146,6 +164,26 @@ void SyncFolder(const std::string& file) {
 }
 
 }  // namespace
+
+bool LinkMayBeFollowed(const std::string& path, std::string& reason) {
+    struct stat link {};
+    struct stat folder {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        return true;  // no link: nothing to follow
+    }
+    if (::stat(FolderOf(path).c_str(), &folder) != 0) {
+        reason = Reason(errno);
+        return false;
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid) {
+        reason =
+            "it is a symbolic link another user made in a shared folder, which is not "
+            "followed";
+        return false;
+    }
+    return true;
+}
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, std::string& reason,
                            FileLock* keepLocked) {
@@ -230,7 +268,7 @@ bool CreateFileIfMissing(const std::string& path, std::string_view content, bool
         // Something has the name. Only a link to nothing is refused here; whoever reads the
         // file reports other faults (a link loop) in their own words.
         if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
-            reason = "it is a symbolic link to a missing file, which is not written through";
+            reason = kDanglingLink;
             return false;
         }
         return true;

@@ -252,6 +252,24 @@ TEST(FileHazards, NothingIsLostClobberedWidenedOrFollowedByAccident) {
          1,
          "full/out.bin: cannot be written: No space left on device",
          [](Files&) {}},
+        {"link another user planted in a shared folder such as /tmp",
+         [](const fs::path& dir, auto&) {
+             if (!Root())
+                 return std::string("needs root");
+             WriteFile(dir / "secret", "precious\n");
+             ::chmod((dir / "secret").c_str(), 0600);
+             fs::create_directory(dir / "shared");
+             ::chmod((dir / "shared").c_str(), 01777);
+             fs::create_symlink("../secret", dir / "shared" / "out.bin");
+             if (::lchown((dir / "shared" / "out.bin").c_str(), kNobody, kNobody) != 0)
+                 return std::string("lchown failed");
+             return StateFileA(dir);
+         },
+         {"--simulate", "k.bin", "dump", "-o", "shared/out.bin"},
+         1,
+         "shared/out.bin: cannot be written: it is a symbolic link another user made in a "
+         "shared folder",
+         [](Files&) {}},
         {"state file with a name of 250 bytes, the most a temporary name beside it can hold",
          [](const fs::path& dir, auto&) {
              WriteFile(dir / (std::string(246, 'k') + ".bin"), kBlockA);
