@@ -228,7 +228,14 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content, st
         if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno == EPERM) {
             (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
         }
-        if (::fchmod(fd, old.st_mode & 0777) != 0) {
+        mode_t mode = old.st_mode & 0777;
+        struct stat now {};
+        if (::fstat(fd, &now) != 0 || now.st_gid != old.st_gid) {
+            // The group could not be kept (the user is not in it): the new file's group gets
+            // no more than its members had as others.
+            mode = (mode & ~mode_t{070}) | ((mode & 07) << 3);
+        }
+        if (::fchmod(fd, mode) != 0) {
             reason = Reason(errno);
             ::close(fd);
             ::unlink(temporary.c_str());
