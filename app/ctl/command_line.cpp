@@ -187,8 +187,6 @@ class Parser {
                 return s;
             if (value.empty())
                 return Usage("--layout needs a keyboard layout name such as de or fr");
-            if (out_.layout)
-                return Usage("--layout is given twice");
             out_.layout = value;
         } else if (name == "-o" || name == "--output") {
             if (Status s = Value(name, inlineValue, value); !s.ok())

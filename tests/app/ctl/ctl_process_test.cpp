@@ -176,7 +176,6 @@ TEST_F(CtlProcess, UsageErrorsTouchNothing) {
     Fails({"--simulate", "other.bin", "show"}, kExitUsage, "--simulate is given twice");
     Fails({"dump", "-o", "a.bin", "--output=b.bin"}, kExitUsage, "-o (--output) is given twice");
     Fails({"--device", "0", "--device", "1", "show"}, kExitUsage, "--device is given twice");
-    Fails({"--layout", "us", "--layout=de", "show"}, kExitUsage, "--layout is given twice");
     EXPECT_EQ(State(), before);
 }
 
