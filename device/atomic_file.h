@@ -3,7 +3,8 @@
 // it, and the folder is synced. A reader sees the old content or the new, never a mixture.
 //
 // A destination that is a symbolic link is resolved first (on purpose), so the link keeps
-// working and its target gets the new content. An existing file keeps its mode and, where
+// working and its target gets the new content; a link another user planted in a shared
+// folder is not followed (see LinkMayBeFollowed). An existing file keeps its mode and, where
 // the user may set them, its owner and group; a new file gets the mode the umask allows. A
 // file the user may not open for writing is refused, as cp refuses it, and so is a file
 // with other hard links, which a rename would split from the new content.
@@ -15,6 +16,12 @@
 namespace quillpad {
 
 class FileLock;
+
+// False with the reason when path is a symbolic link another user made in a sticky folder
+// anyone may write to (such as /tmp), unless that user owns the folder: such a link may have
+// been planted at the name to send what is written elsewhere. The rule the kernel applies
+// where protected_symlinks is set, kept where it is not. True for anything but a link.
+bool LinkMayBeFollowed(const std::string& path, std::string& reason);
 
 // Replaces the content of the file at path (created when missing). When keepLocked holds a
 // lock on the old file, the new file is locked before it takes the name and the lock moves

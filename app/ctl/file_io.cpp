@@ -54,11 +54,14 @@ Status ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string&
 }
 
 Status WriteWholeFile(const std::string& path, std::string_view content) {
+    std::string reason;
+    // A link planted in /tmp may name a disk as well as a file.
+    if (!LinkMayBeFollowed(path, reason))
+        return FileError(path, "cannot be written: " + reason);
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_directory(status))
         return Put(path, content);  // a device or a pipe, such as /dev/stdout
-    std::string reason;
     if (!ReplaceFileAtomically(path, content, reason))
         return FileError(path, "cannot be written: " + reason);
     return Ok();

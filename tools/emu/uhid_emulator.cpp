@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "atomic_file.h"
 #include "keypad/keypad_protocol.h"
 #include "platform/sim/state_file.h"
 
@@ -53,8 +54,13 @@ void TryRealTimePriority(bool verbose) {
 class EventLog {
   public:
     EventLog(const std::string& path, bool verbose) : verbose_(verbose) {
-        if (!path.empty()) {
+        // The emulator runs as root: a log in /tmp is never appended to through a link
+        // another user planted there.
+        if (!path.empty() && LinkMayBeFollowed(path, error_)) {
             fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            if (fd_ < 0) {
+                error_ = std::strerror(errno);
+            }
         }
     }
     ~EventLog() {
@@ -66,6 +72,7 @@ class EventLog {
     EventLog& operator=(const EventLog&) = delete;
 
     bool Failed(const std::string& path) const { return !path.empty() && fd_ < 0; }
+    const std::string& error() const { return error_; }
 
     void Line(const std::string& text) {
         std::string line = text + "\n";
@@ -80,6 +87,7 @@ class EventLog {
 
   private:
     int fd_ = -1;
+    std::string error_;
     bool verbose_;
 };
 
@@ -311,7 +319,7 @@ void UhidEmulator::OnSetReport(const uhid_set_report_req& request) {
 int UhidEmulator::Run() {
     if (log_.Failed(config_.logPath)) {
         std::fprintf(stderr, "quillpad-emu: cannot open the event log %s: %s\n",
-                     config_.logPath.c_str(), std::strerror(errno));
+                     config_.logPath.c_str(), log_.error().c_str());
         return 1;
     }
     CatchStopSignals();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,36 +37,69 @@ std::string Reason(int error) {
     return std::strerror(error);
 }
 
-// The file path names when it is a symbolic link (resolved on purpose), else path itself.
-bool ResolveLink(const std::string& path, std::string& target, std::string& reason) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT) {
-            reason = Reason(errno);
-            return false;
-        }
-        target = path;
-        return true;
-    }
-    if (!S_ISLNK(st.st_mode)) {
-        target = path;
-        return true;
-    }
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) {
-        reason = errno == ENOENT ? "it is a symbolic link to a missing file, which is not written "
-                                   "through"
-                                 : Reason(errno);
-        return false;
-    }
-    target = resolved;
-    std::free(resolved);
-    return true;
-}
-
 std::string FolderOf(const std::string& file) {
     const std::filesystem::path folder = std::filesystem::path(file).parent_path();
     return folder.empty() ? std::string(".") : folder.string();
+}
+
+constexpr int kMaxLinks = 40;  // as many links as the kernel follows in one path
+
+constexpr const char* kDanglingLink =
+    "it is a symbolic link to a missing file, which is not written through";
+
+// The file path names, following its symbolic links one at a time (resolved on purpose,
+// each one checked by LinkMayBeFollowed), else path itself.
+bool ResolveLink(const std::string& path, std::string& target, std::string& reason) {
+    target = path;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                reason = Reason(errno);
+                return false;
+            }
+            if (links > 0) {
+                reason = kDanglingLink;
+                return false;
+            }
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return true;
+        }
+        if (links == kMaxLinks) {
+            reason = Reason(ELOOP);
+            return false;
+        }
+        if (!LinkMayBeFollowed(target, reason)) {
+            return false;
+        }
+        char to[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), to, sizeof to);
+        if (n < 0 || static_cast<std::size_t>(n) == sizeof to) {
+            reason = Reason(n < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        // A relative link names a file from the folder the link is in.
+        const std::string next(to, static_cast<std::size_t>(n));
+        target = next.starts_with('/') ? next : FolderOf(target) + "/" + next;
+    }
+}
+
+// The start of a temporary file's name: the destination's, shortened where the temporary
+// name would not fit the 255 bytes a file name may have (never inside a UTF-8 character).
+std::string TemporaryStem(const std::string& target) {
+    constexpr std::size_t kMaxStem = 255 - 13;  // ".tmp-" and eight letters follow
+    const std::size_t slash = target.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t end = target.size();
+    if (end - nameStart > kMaxStem) {
+        end = nameStart + kMaxStem;
+        while (end > nameStart && (static_cast<unsigned char>(target[end]) & 0xC0) == 0x80) {
+            --end;
+        }
+    }
+    return target.substr(0, end);
 }
 
 // Creates a file no other name or link stood at, beside target, and writes content into it.
@@ -78,7 +112,7 @@ int WriteNewFile(const std::string& target, std::string_view content, mode_t mod
     std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp-";
+        temporary = TemporaryStem(target) + ".tmp-";
         for (int i = 0; i < 8; ++i) {
             temporary += kLetters[pick(random)];
         }
@@ -131,6 +165,26 @@ void SyncFolder(const std::string& file) {
 
 }  // namespace
 
+bool LinkMayBeFollowed(const std::string& path, std::string& reason) {
+    struct stat link {};
+    struct stat folder {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+        return true;  // no link: nothing to follow
+    }
+    if (::stat(FolderOf(path).c_str(), &folder) != 0) {
+        reason = Reason(errno);
+        return false;
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    if (shared && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid) {
+        reason =
+            "it is a symbolic link another user made in a shared folder, which is not "
+            "followed";
+        return false;
+    }
+    return true;
+}
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, std::string& reason,
                            FileLock* keepLocked) {
     std::string target;
@@ -174,7 +228,14 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content, st
         if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno == EPERM) {
             (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
         }
-        if (::fchmod(fd, old.st_mode & 0777) != 0) {
+        mode_t mode = old.st_mode & 0777;
+        struct stat now {};
+        if (::fstat(fd, &now) != 0 || now.st_gid != old.st_gid) {
+            // The group could not be kept (the user is not in it): the new file's group gets
+            // no more than its members had as others.
+            mode = (mode & ~mode_t{070}) | ((mode & 07) << 3);
+        }
+        if (::fchmod(fd, mode) != 0) {
             reason = Reason(errno);
             ::close(fd);
             ::unlink(temporary.c_str());
@@ -214,7 +275,7 @@ bool CreateFileIfMissing(const std::string& path, std::string_view content, bool
         // Something has the name. Only a link to nothing is refused here; whoever reads the
         // file reports other faults (a link loop) in their own words.
         if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
-            reason = "it is a symbolic link to a missing file, which is not written through";
+            reason = kDanglingLink;
             return false;
         }
         return true;

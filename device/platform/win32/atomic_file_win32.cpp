@@ -95,6 +95,10 @@ bool WriteNewFile(const std::string& target, std::string_view content, std::stri
 
 }  // namespace
 
+bool LinkMayBeFollowed(const std::string&, std::string&) {
+    return true;  // no sticky folders here, and making a link takes a privilege users lack
+}
+
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, std::string& reason,
                            FileLock*) {
     const DWORD attributes = GetFileAttributesA(path.c_str());

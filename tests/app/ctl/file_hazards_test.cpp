@@ -252,6 +252,34 @@ TEST(FileHazards, NothingIsLostClobberedWidenedOrFollowedByAccident) {
          1,
          "full/out.bin: cannot be written: No space left on device",
          [](Files&) {}},
+        {"link another user planted in a shared folder such as /tmp",
+         [](const fs::path& dir, auto&) {
+             if (!Root())
+                 return std::string("needs root");
+             WriteFile(dir / "secret", "precious\n");
+             ::chmod((dir / "secret").c_str(), 0600);
+             fs::create_directory(dir / "shared");
+             ::chmod((dir / "shared").c_str(), 01777);
+             fs::create_symlink("../secret", dir / "shared" / "out.bin");
+             if (::lchown((dir / "shared" / "out.bin").c_str(), kNobody, kNobody) != 0)
+                 return std::string("lchown failed");
+             return StateFileA(dir);
+         },
+         {"--simulate", "k.bin", "dump", "-o", "shared/out.bin"},
+         1,
+         "shared/out.bin: cannot be written: it is a symbolic link another user made in a "
+         "shared folder",
+         [](Files&) {}},
+        {"state file with a name of 250 bytes, the most a temporary name beside it can hold",
+         [](const fs::path& dir, auto&) {
+             WriteFile(dir / (std::string(246, 'k') + ".bin"), kBlockA);
+             ::chmod((dir / (std::string(246, 'k') + ".bin")).c_str(), 0644);
+             return std::string();
+         },
+         {"--simulate", std::string(246, 'k') + ".bin", "set", "1", "b"},
+         0,
+         "",
+         [&](Files& f) { f[std::string(246, 'k') + ".bin"] = newB; }},
         {"state file of 255 bytes",
          [](const fs::path& dir, auto&) {
              WriteFile(dir / "k.bin", std::string(255, 'Z'));
