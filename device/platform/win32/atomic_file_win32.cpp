@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <random>
+#include <string>
 
 #include "atomic_file.h"
 #include "file_lock.h"
@@ -93,6 +94,20 @@ bool WriteNewFile(const std::string& target, std::string_view content, std::stri
     return ok;
 }
 
+// How many names the file at path has (hard links); 0 when that cannot be read.
+DWORD NameCount(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return ok ? info.nNumberOfLinks : 0;
+}
+
 }  // namespace
 
 bool LinkMayBeFollowed(const std::string&, std::string&) {
@@ -114,6 +129,11 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content, st
         }
         if (targetAttributes & FILE_ATTRIBUTE_READONLY) {
             reason = "it is read-only";
+            return false;
+        }
+        if (const DWORD names = NameCount(target); names > 1) {
+            reason = "it has " + std::to_string(names) +
+                     " names (hard links), which replacing it would split";
             return false;
         }
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
