@@ -10,7 +10,7 @@ namespace quillpad::ctl {
 // The general help for Command::kNone, else the command's own.
 std::string HelpText(Command topic);
 
-// "quillpadctl 1.3.0"
+// "quillpadctl " and the project's version, as the build defines it (QUILLPAD_VERSION).
 std::string VersionText();
 
 }  // namespace quillpad::ctl

@@ -49,18 +49,26 @@ function __quillpadctl_wants_assignment
     test $seen_set -eq 1; and test $expect = assignment
 end
 
-# Modifiers, mouse buttons and Null, then every key name the program lists with "keys",
-# each after what the current word holds up to its last "+".
+# Modifiers, mouse buttons and Null, then every key name the program lists with "keys"
+# (named after the --layout given, if any), each after what the current word holds up to
+# its last "+".
 function __quillpadctl_names
     set -l token (commandline -ct)
     set -l head (string match -r '^.*\+' -- $token)
-    set -l program (commandline -opc)[1]
+    set -l words (commandline -opc)
+    set -l program $words[1]
+    set -l layout
+    set -l i (contains -i -- --layout $words)
+    and set -q words[(math $i + 1)]
+    and set layout --layout $words[(math $i + 1)]
     for name in Shift Alt Ctrl Windows Win 'Right Ctrl' 'Right Shift' 'Right Alt' \
             'Right Windows' 'Mouse Left' 'Mouse Middle' 'Mouse Right' 'Mouse 4' 'Mouse 5' \
             'Mouse 6' 'Mouse 7' 'Mouse 8' Null
         echo "$head$name"
     end
-    $program keys 2>/dev/null | string replace -r '\t.*' '' | string replace -r '^' "$head"
+    set -l keys ($program $layout keys 2>/dev/null)
+    set -q keys[1]; or set keys ($program keys 2>/dev/null)
+    printf '%s\n' $keys | string replace -r '\t.*' '' | string replace -r '^' "$head"
 end
 
 function __quillpadctl_layouts

@@ -16,26 +16,32 @@ add_custom_command(
     VERBATIM)
 add_custom_target(debian_changelog ALL DEPENDS changelog.gz)
 
-# copyright: DEP-5, with the MIT licence's text taken from LICENSE (lines indented by one
-# blank, empty lines as " .").
-file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE licence_lines)
-set(QUILLPAD_EXPAT_TEXT "")
-set(in_text FALSE)
-foreach(line IN LISTS licence_lines)
-    if(line MATCHES "^Permission is hereby granted")
-        set(in_text TRUE)
-    endif()
-    if(NOT in_text)
-        continue()
-    endif()
-    if(line STREQUAL "")
-        string(APPEND QUILLPAD_EXPAT_TEXT " .\n")
-    else()
-        string(APPEND QUILLPAD_EXPAT_TEXT " ${line}\n")
-    endif()
-endforeach()
-string(STRIP "${QUILLPAD_EXPAT_TEXT}" QUILLPAD_EXPAT_TEXT)
-set(QUILLPAD_EXPAT_TEXT " ${QUILLPAD_EXPAT_TEXT}")
+# copyright: DEP-5, with the licence texts taken from the files that hold them (lines
+# indented by one blank, empty lines as " ."): the MIT licence from LICENSE, starting at its
+# permission text, and hidapi's BSD-style licence from tests/data.
+function(quillpad_dep5_text file first_line out)
+    file(STRINGS ${file} lines)
+    set(text "")
+    set(in_text FALSE)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "${first_line}")
+            set(in_text TRUE)
+        endif()
+        if(NOT in_text)
+            continue()
+        endif()
+        if(line STREQUAL "")
+            string(APPEND text " .\n")
+        else()
+            string(APPEND text " ${line}\n")
+        endif()
+    endforeach()
+    string(STRIP "${text}" text)
+    set(${out} " ${text}" PARENT_SCOPE)
+endfunction()
+quillpad_dep5_text(${PROJECT_SOURCE_DIR}/LICENSE "^Permission is hereby granted" QUILLPAD_EXPAT_TEXT)
+quillpad_dep5_text(${PROJECT_SOURCE_DIR}/tests/data/hidapi-LICENSE-bsd.txt "^Copyright"
+                   QUILLPAD_HIDAPI_BSD_TEXT)
 configure_file(debian/copyright.in copyright @ONLY)
 
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz ${CMAKE_CURRENT_BINARY_DIR}/copyright

@@ -49,6 +49,9 @@ expect "$(printf '%s\n' Null Numlock)" quillpadctl set 4 --vk 0x74 5 Nu
 expect 'Ctrl+Mouse\ Left' quillpadctl set 3 'Ctrl+Mouse\ L'
 expect "$(printf '%s\n' 'Keypad\ \*' 'Keypad\ -' 'Keypad\ +')" quillpadctl set 3 'Keypad\ '
 expect "$(printf '%s\n' 'Keypad *' 'Keypad -' 'Keypad +')" quillpadctl set 3 '"Keypad'
+# Key names follow --layout: "#" is a key of the German layout, not a US name.
+expect 'Ctrl+#' quillpadctl --layout de set 3 'Ctrl+#'
+expect "" quillpadctl set 3 'Ctrl+#'
 expect "$(printf '%s\n' backup.bin folder my.profile)" quillpadctl restore ""
 expect "$(printf '%s\n' backup.bin folder my.profile)" quillpadctl --simulate = ""
 expect "$(printf '%s\n' backup.bin folder my.profile)" quillpadctl dump -o ""
@@ -70,6 +73,7 @@ if [ -n "$fish" ]; then
     fish_expect "$(printf '%s\n' 1 2 3 4 5 6)" "quillpadctl set 3 F5 "
     fish_expect "$(printf '%s\n' F1 F10 F11 F12)" "quillpadctl set 3 F1"
     fish_expect "Ctrl+Mouse Left" "quillpadctl set 3 Ctrl+Mouse\\ L"
+    fish_expect "Ctrl+#" "quillpadctl --layout de set 3 Ctrl+\\#"
     fish_expect "$(printf '%s\n' backup.bin folder/ my.profile)" "quillpadctl load "
 fi
 
