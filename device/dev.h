@@ -47,10 +47,12 @@ HidPlatform& DevGetPlatform();
 // Claims the keypad in slot index against other programs, for a run of transfers that must
 // not be interleaved with theirs (a read, a change and the write back). The claim is held on
 // a handle of its own: later enumerations, which close and reopen the slots, keep it.
-// waiting is called when another program holds the keypad and the call waits for it.
+// While another program holds the keypad, waiting is called about every 100 ms (to tell the
+// user, and to decide): the call waits on while it answers true and gives up when it answers
+// false. Without waiting, the call waits as long as it takes.
 // nullptr with the reason when the slot is empty or the claim fails.
 std::unique_ptr<KeypadLock> DevLockKeypad(int index, std::string& reason,
-                                          const std::function<void()>& waiting = {});
+                                          const std::function<bool()>& waiting = {});
 // Why the last failed transfer failed, when the platform can tell (the simulated keypad's
 // file); empty otherwise.
 std::string DevLastTransferError();

@@ -70,7 +70,7 @@ HidPlatform& DevGetPlatform() {
 }
 
 std::unique_ptr<KeypadLock> DevLockKeypad(int index, std::string& reason,
-                                          const std::function<void()>& waiting) {
+                                          const std::function<bool()>& waiting) {
     if (!DevIsReady(index)) {
         reason = "no keypad in slot " + std::to_string(index);
         return nullptr;

@@ -19,13 +19,14 @@ class FileLock {
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Opens the file at path (a link is followed on purpose) and waits for the lock, calling
-    // waiting first when another program holds it. When the name was given to another file
-    // meanwhile (a writer replaced it), the lock moves on to that file, so on return it is
-    // held on the file path names. False with the reason (no path) when the file cannot be
-    // opened or locked.
+    // Opens the file at path (a link is followed on purpose) and waits for the lock. While
+    // another program holds it, waiting is called about every 100 ms, and the call gives up
+    // when it answers false; without waiting it waits as long as it takes. When the name was given
+    // to another file meanwhile (a writer replaced it), the lock moves on to that file, so on
+    // return it is held on the file path names. False with the reason (no path) when the file
+    // cannot be opened or locked.
     bool Lock(const std::string& path, Mode mode, std::string& reason,
-              const std::function<void()>& waiting = {});
+              const std::function<bool()>& waiting = {});
     void Unlock();
     bool held() const { return held_; }
 

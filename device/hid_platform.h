@@ -173,11 +173,12 @@ class HidPlatform {
     virtual void UnregisterNotification(NotificationHandle notification) = 0;
 
     // --- taking turns with other programs ---
-    // Claims the keypad whose interface is at path, waiting while another program holds it
-    // (waiting is called first then, to tell the user). nullptr with the reason when the
-    // claim fails. The default claims nothing: for platforms no other program can reach.
+    // Claims the keypad whose interface is at path, waiting while another program holds it:
+    // waiting is then called about every 100 ms, and the claim gives up when it answers
+    // false. nullptr with the reason when the claim fails. The default claims nothing: for
+    // platforms no other program can reach.
     virtual std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
-                                                   const std::function<void()>& waiting) {
+                                                   const std::function<bool()>& waiting) {
         (void)path;
         (void)reason;
         (void)waiting;

@@ -13,6 +13,8 @@ namespace quillpad {
 namespace {
 
 constexpr int kDeviceWaitMs = 100;
+// How long Refresh and OK wait for another program that holds the keypad.
+constexpr int kOtherProgramWaitMs = 5000;
 
 bool IsKeyNumber(int key) {
     return key >= 1 && key <= kKeyCount;
@@ -342,6 +344,18 @@ void CKeypadDlg::FillDeviceList(int count) {
     view_.SelectComboEntry(kIdDeviceList, 0);
 }
 
+std::function<bool()> CKeypadDlg::WaitForOtherProgram() const {
+    // The window cannot be used while it waits, so it waits a few seconds at most; the
+    // command then fails as any transfer does, with the cause on standard error.
+    return [this, calls = 0]() mutable {
+        if (calls == 0) {
+            std::fprintf(stderr, "%s: waiting for another program to finish with the keypad...\n",
+                         view_.ApplicationName().c_str());
+        }
+        return ++calls <= kOtherProgramWaitMs / 100;
+    };
+}
+
 void CKeypadDlg::ReportFailure(const std::string& lockReason) const {
     // The message box keeps its fixed text; the cause goes to standard error when known.
     std::string reason = lockReason.empty() ? DevLastTransferError() : lockReason;
@@ -380,7 +394,8 @@ void CKeypadDlg::OnRefresh() {
             view_.Wait(kDeviceWaitMs);
             DevSelect(0);
             // Other programs leave the keypad alone during the transfer.
-            const std::unique_ptr<KeypadLock> lock = DevLockKeypad(0, reason);
+            const std::unique_ptr<KeypadLock> lock =
+                DevLockKeypad(0, reason, WaitForOtherProgram());
             read = lock && DevReadBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
         }
         if (!read) {
@@ -417,7 +432,7 @@ void CKeypadDlg::OnWriteDevice() {
     {
         BusyPointer busy(view_);
         DevSelect(0);
-        const std::unique_ptr<KeypadLock> lock = DevLockKeypad(0, reason);
+        const std::unique_ptr<KeypadLock> lock = DevLockKeypad(0, reason, WaitForOtherProgram());
         ok = lock && DevWriteBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
     }
     if (ok) {

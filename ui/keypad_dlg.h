@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -79,6 +80,8 @@ class CKeypadDlg {
     int AppMessageBox(const std::string& text, unsigned type);
     void FillDeviceList(int count);
     // Puts why a transfer failed on standard error: the claim's reason, else the device's.
+    // What a transfer does while another program holds the keypad: waits a few seconds.
+    std::function<bool()> WaitForOtherProgram() const;
     void ReportFailure(const std::string& lockReason) const;
     KeyAssignment& Current() { return KeyByNumber(keyAssignments_, currentKey_); }
 

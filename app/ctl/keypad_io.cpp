@@ -72,11 +72,17 @@ Status KeypadAccess::Claim(int device) {
             lockedPath_ = slot.path;
     }
     std::string reason;
-    lock_ = DevLockKeypad(device, reason, [device] {
-        std::fprintf(stderr,
-                     "quillpadctl: waiting for another program to finish with the keypad in "
-                     "slot %d...\n",
-                     device);
+    // A command waits as long as the other program takes: the user sees why, and can stop it.
+    bool told = false;
+    lock_ = DevLockKeypad(device, reason, [device, &told] {
+        if (!told) {
+            std::fprintf(stderr,
+                         "quillpadctl: waiting for another program to finish with the keypad in "
+                         "slot %d...\n",
+                         device);
+            told = true;
+        }
+        return true;
     });
     if (!lock_)
         return Fail(kExitTransfer, reason);

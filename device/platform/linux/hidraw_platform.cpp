@@ -19,7 +19,7 @@ class NodeLock : public KeypadLock {
 }  // namespace
 
 std::unique_ptr<KeypadLock> HidrawPlatform::LockKeypad(const std::string& path, std::string& reason,
-                                                       const std::function<void()>& waiting) {
+                                                       const std::function<bool()>& waiting) {
     auto claim = std::make_unique<NodeLock>();
     if (!claim->lock.Lock(path, FileLock::Mode::kExclusive, reason, waiting)) {
         reason = "cannot lock " + path + ": " + reason;

@@ -50,7 +50,7 @@ class HidrawPlatform : public HidPlatform {
     // An flock on the keypad's device node: every program that may use the keypad can take
     // it, whoever runs it, and it needs no file of its own.
     std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
-                                           const std::function<void()>& waiting) override;
+                                           const std::function<bool()>& waiting) override;
 
   private:
     struct Listed {

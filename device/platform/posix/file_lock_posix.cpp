@@ -28,10 +28,9 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 }
 
 bool FileLock::Lock(const std::string& path, Mode mode, std::string& reason,
-                    const std::function<void()>& waiting) {
+                    const std::function<bool()>& waiting) {
     Unlock();
     const int operation = mode == Mode::kExclusive ? LOCK_EX : LOCK_SH;
-    bool told = false;
     for (;;) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0) {
@@ -39,13 +38,18 @@ bool FileLock::Lock(const std::string& path, Mode mode, std::string& reason,
             return false;
         }
         int locked = ::flock(fd, operation | LOCK_NB);
-        if (locked != 0 && errno == EWOULDBLOCK) {
-            if (waiting && !told) {
-                waiting();
-                told = true;
-            }
+        if (locked != 0 && errno == EWOULDBLOCK && !waiting) {
             while ((locked = ::flock(fd, operation)) != 0 && errno == EINTR) {
             }
+        }
+        while (locked != 0 && errno == EWOULDBLOCK) {
+            if (!waiting()) {
+                reason = "another program holds it";
+                ::close(fd);
+                return false;
+            }
+            ::usleep(100 * 1000);
+            locked = ::flock(fd, operation | LOCK_NB);
         }
         if (locked != 0) {
             reason = std::strerror(errno);

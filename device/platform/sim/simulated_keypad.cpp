@@ -28,7 +28,7 @@ SimulatedKeypad::SimulatedKeypad(std::string stateFile)
 SimulatedKeypad::~SimulatedKeypad() = default;
 
 bool SimulatedKeypad::Acquire(FileLock::Mode mode, std::string& reason,
-                              const std::function<void()>& waiting) {
+                              const std::function<bool()>& waiting) {
     // flock locks of two descriptors conflict even within one process, so the holders here
     // share one: a transfer under a claim finds the exclusive lock already held.
     if (lockDepth_ == 0 && !lock_.Lock(stateFile_, mode, reason, waiting)) {
@@ -216,7 +216,7 @@ void SimulatedKeypad::UnregisterNotification(NotificationHandle) {}
 
 std::unique_ptr<KeypadLock> SimulatedKeypad::LockKeypad(const std::string& path,
                                                         std::string& reason,
-                                                        const std::function<void()>& waiting) {
+                                                        const std::function<bool()>& waiting) {
     if (path != path_) {
         reason = "no simulated keypad at " + path;
         return nullptr;

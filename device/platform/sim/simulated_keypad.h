@@ -54,7 +54,7 @@ class SimulatedKeypad : public HidPlatform {
     NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
     void UnregisterNotification(NotificationHandle notification) override;
     std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
-                                           const std::function<void()>& waiting) override;
+                                           const std::function<bool()>& waiting) override;
     std::string LastTransferError() const override { return transferError_; }
 
   private:
@@ -62,7 +62,7 @@ class SimulatedKeypad : public HidPlatform {
 
     bool IsOpen(PlatformHandle handle) const { return handles_.count(handle) != 0; }
     // Holds the file lock once more (taking it in mode when nobody in this process holds it).
-    bool Acquire(FileLock::Mode mode, std::string& reason, const std::function<void()>& waiting);
+    bool Acquire(FileLock::Mode mode, std::string& reason, const std::function<bool()>& waiting);
     void Release();
     // Begins a write: locks the file and reads the memory the write changes.
     bool BeginWrite();

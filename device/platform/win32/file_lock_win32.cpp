@@ -18,7 +18,7 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
     return *this;
 }
 
-bool FileLock::Lock(const std::string&, Mode, std::string&, const std::function<void()>&) {
+bool FileLock::Lock(const std::string&, Mode, std::string&, const std::function<bool()>&) {
     held_ = true;
     return true;
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "atomic_file.h"
+#include "file_lock.h"
 #include "on_screen_keyboard.h"
 #include "window_fixture.h"
 
@@ -148,6 +149,29 @@ TEST_F(WindowTest, RefreshAndOkWorkOnTheKeypadFileAsItIsThen) {
     EXPECT_EQ(messages[2].text, "Read Failed !");
     EXPECT_EQ(Text(kIdKey3Label), "Ctrl+F5");
     EXPECT_EQ(ReadFile(stateFile), shortFile);
+}
+
+TEST_F(WindowTest, OkAndRefreshGiveUpWhileAnotherProgramHoldsTheKeypad) {
+    Open();
+    std::array<std::uint8_t, 256> other{};
+    other[18] = 0x3F;  // key 3: F6
+    other[90] = 0xFC;
+    const std::string otherBytes(reinterpret_cast<const char*>(other.data()), other.size());
+    std::string reason;
+    ASSERT_TRUE(ReplaceFileAtomically(stateFile.string(), otherBytes, reason)) << reason;
+    FileLock held;
+    ASSERT_TRUE(held.Lock(stateFile.string(), FileLock::Mode::kExclusive, reason)) << reason;
+    ClickOn(kIdOk);
+    ClickOn(kIdRefresh);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "Setting Failed !");
+    EXPECT_EQ(messages[1].text, "Read Failed !");
+    EXPECT_EQ(Text(kIdKey3Label), "Null");
+    EXPECT_EQ(ReadFile(stateFile), otherBytes);
+
+    held.Unlock();
+    ClickOn(kIdRefresh);
+    EXPECT_EQ(Text(kIdKey3Label), "F6");
 }
 
 TEST_F(WindowTest, ButtonsAndCheckBoxesReachTheDialog) {
