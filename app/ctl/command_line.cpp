@@ -152,6 +152,21 @@ class Parser {
         return Ok();
     }
 
+    // A text option given at most once, never empty: --simulate, --layout, -o.
+    Status OnceText(const std::string& name, const std::optional<std::string>& inline_,
+                    const std::string& whenEmpty, const std::string& shownName,
+                    std::optional<std::string>& into) {
+        std::string value;
+        if (Status s = Value(name, inline_, value); !s.ok())
+            return s;
+        if (value.empty())
+            return Usage(whenEmpty);
+        if (into)
+            return Usage(shownName + " is given twice");
+        into = value;
+        return Ok();
+    }
+
     Status Option(const std::string& arg) {
         const auto [name, inlineValue] = SplitOption(arg);
         std::string value;
@@ -175,29 +190,15 @@ class Parser {
             }
             out_.device = static_cast<int>(*device);
         } else if (name == "--simulate") {
-            if (Status s = Value(name, inlineValue, value); !s.ok())
-                return s;
-            if (value.empty())
-                return Usage("--simulate needs a state file name");
-            if (out_.simulate)
-                return Usage("--simulate is given twice");
-            out_.simulate = value;
+            return OnceText(name, inlineValue, "--simulate needs a state file name", name,
+                            out_.simulate);
         } else if (name == "--layout") {
-            if (Status s = Value(name, inlineValue, value); !s.ok())
-                return s;
-            if (value.empty())
-                return Usage("--layout needs a keyboard layout name such as de or fr");
-            if (out_.layout)
-                return Usage("--layout is given twice");
-            out_.layout = value;
+            return OnceText(name, inlineValue,
+                            "--layout needs a keyboard layout name such as de or fr", name,
+                            out_.layout);
         } else if (name == "-o" || name == "--output") {
-            if (Status s = Value(name, inlineValue, value); !s.ok())
-                return s;
-            if (value.empty())
-                return Usage(name + " needs a file name");
-            if (out_.output)
-                return Usage("-o (--output) is given twice");
-            out_.output = value;
+            return OnceText(name, inlineValue, name + " needs a file name", "-o (--output)",
+                            out_.output);
         } else if (name == "--vk" || name == "--modifiers" || name == "--mouse") {
             if (Status s = Value(name, inlineValue, value); !s.ok())
                 return s;
