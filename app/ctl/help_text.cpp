@@ -1,6 +1,7 @@
 #include "help_text.h"
 
 #include "assignment_text.h"
+#include "keypad_refresh.h"
 
 #ifndef QUILLPAD_VERSION
 #error "QUILLPAD_VERSION must be defined by the build"
@@ -12,11 +13,6 @@ namespace {
 constexpr const char* kGeneralHead = R"(Usage: quillpadctl [OPTIONS] COMMAND [ARGUMENTS]
 
 Reads and changes the six keys of a Quillpad USB keypad.
-)";
-
-constexpr const char* kReadingTime = R"(
-Reading takes about 0.2 s: the keypad is given 100 ms before it is looked for and 100 ms
-before it is read, as the configuration window does.
 )";
 
 constexpr const char* kList =
@@ -290,12 +286,22 @@ std::string UsageLines(const CommandSpec& command) {
     return text;
 }
 
+// How long a read takes: the keypad is given its time twice, as the window's Refresh does.
+std::string ReadingTime() {
+    const std::string ms = std::to_string(kRefreshSettleMs);
+    const int tenths = (2 * kRefreshSettleMs + 50) / 100;
+    return "\nReading takes about " + std::to_string(tenths / 10) + "." +
+           std::to_string(tenths % 10) + " s: the keypad is given " + ms +
+           " ms before it is looked for and " + ms +
+           " ms\nbefore it is read, as the configuration window does.\n";
+}
+
 std::string HelpText(Command topic) {
     const CommandSpec* command = FindCommand(topic);
     if (command && command->listed && topic != Command::kHelp)
         return UsageLines(*command) + "\n" + CommandProse(topic);
-    return std::string(kGeneralHead) + "\n" + CommandLines() + "\n" + OptionLines() + kReadingTime +
-           "\n" + ExitStatusLines();
+    return std::string(kGeneralHead) + "\n" + CommandLines() + "\n" + OptionLines() +
+           ReadingTime() + "\n" + ExitStatusLines();
 }
 
 std::string VersionText() {
