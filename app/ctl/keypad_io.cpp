@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "dev.h"
+#include "grammar.h"
 #include "keypad_refresh.h"
 #include "output_format.h"
 #include "platforms.h"
@@ -43,7 +44,7 @@ std::string DescribeProblem(const DeviceProblem& problem) {
     std::string text = problem.reason;
     if (!problem.path.empty() && text.find(problem.path) == std::string::npos)
         text = problem.path + ": " + text;
-    return text + " (see quillpadctl list --help)";
+    return text + " (see quillpadctl " + FindCommand(kAccessHelpCommand)->name + " --help)";
 }
 
 KeypadAccess::~KeypadAccess() {

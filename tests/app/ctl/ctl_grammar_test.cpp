@@ -1,9 +1,11 @@
 // The prose about quillpadctl that is written by hand (its help texts, the manual page, the
 // README) against the grammar table: every option it names exists and belongs to the command it
-// is named with, every example command line parses, and the exit statuses are the table's.
+// is named with, an option's page names the commands that take it, every example command line
+// parses, and the exit statuses are the table's.
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -109,20 +111,48 @@ TEST(CtlGrammar, HandWrittenProseAgreesWithTheTable) {
     // The manual page: the text under each command's heading is about that command.
     const std::string page =
         ReadFile(std::string(QUILLPAD_SOURCE_DIR) + "/packaging/man/quillpadctl.1.scd.in");
+    // The text under an option's heading that names commands names those that take it.
     std::istringstream lines(page);
     std::string line;
     Command about = Command::kNone;
+    const OptionSpec* option = nullptr;
+    std::set<std::string> named;
+    auto checkOption = [&] {
+        if (option && option->scope == Scope::kCommands && !named.empty()) {
+            EXPECT_EQ(named.size(), option->commands.size())
+                << option->name << " names the "
+                << "commands " << CommandNames(*option);
+        }
+        for (const std::string& name : named) {
+            EXPECT_TRUE(Takes(*option, FindCommand(name)->command))
+                << "under " << option->name << ": " << name;
+        }
+        named.clear();
+    };
     while (std::getline(lines, line)) {
         std::smatch heading;
+        if (line.starts_with("#") || line.starts_with("@{")) {
+            checkOption();
+            about = Command::kNone;
+            option = nullptr;
+        }
         if (std::regex_search(line, heading, std::regex(R"(^@\{command (\w+))"))) {
             ASSERT_NE(FindCommand(heading[1].str()), nullptr) << line;
             about = FindCommand(heading[1].str())->command;
-        } else if (line.starts_with("#") || line.starts_with("@{option")) {
-            about = Command::kNone;
+        } else if (std::regex_search(line, heading, std::regex(R"(^@\{option (\S+)\}@)"))) {
+            option = FindOption(heading[1].str());
+            ASSERT_NE(option, nullptr) << line;
         } else {
             CheckOptionsNamed("quillpadctl.1", line, about);
+            const std::regex bold(R"(\*(\w+)\*)");
+            for (auto it = std::sregex_iterator(line.begin(), line.end(), bold);
+                 option && it != std::sregex_iterator(); ++it) {
+                if (FindCommand((*it)[1].str()))
+                    named.insert((*it)[1].str());
+            }
         }
     }
+    checkOption();
     CheckExamples("quillpadctl.1", page);
 
     // The README's section on the command line.
