@@ -3,10 +3,9 @@
 // option and exit status lines are made from it; and at build time quillpadctl-docs makes the
 // manual page's synopsis and exit status, its command and option headings, and the shell
 // completions' command and option lists from it. Prose about the commands stays in
-// help_text.cpp and the manual page, and a test checks the options it names against this table.
+// help_text.cpp and the manual page, and ctl_grammar_test holds it to this table.
 #pragma once
 
-#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
