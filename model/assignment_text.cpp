@@ -323,6 +323,17 @@ AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* nam
     return result;
 }
 
+std::vector<std::string> ModifierAndMouseNames() {
+    std::vector<std::string> words;
+    for (const auto& n : kModifierNames)
+        words.push_back(n.name);
+    words.insert(words.end(), {"Win", "Right Win"});
+    for (const auto& n : kMouseNames)
+        words.push_back(n.name);
+    words.push_back("Null");
+    return words;
+}
+
 std::string AcceptedAssignmentNames(const KeyNameSet* names) {
     const KeyNameSet& t = GetKeyNameSet(names);
     std::string text = "modifiers";

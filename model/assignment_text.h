@@ -69,6 +69,10 @@ struct AssignmentParse {
 // accepted one.
 AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* names = nullptr);
 
+// The names an assignment is made of besides key names: the modifiers (with Win and Right Win),
+// the mouse buttons, and Null; as the shell completions offer them.
+std::vector<std::string> ModifierAndMouseNames();
+
 // Every accepted name, as one line for help and error texts.
 std::string AcceptedAssignmentNames(const KeyNameSet* names = nullptr);
 

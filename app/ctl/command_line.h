@@ -1,4 +1,5 @@
-// The command line of quillpadctl: the command, its arguments and the common options.
+// The command line of quillpadctl, parsed as grammar.h describes it: the command, its
+// arguments and the options given.
 #pragma once
 
 #include <cstdint>
@@ -6,24 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "grammar.h"
 #include "status.h"
 
 namespace quillpad::ctl {
-
-enum class Command {
-    kNone,
-    kHelp,
-    kVersion,
-    kList,
-    kShow,
-    kSet,
-    kDump,
-    kRestore,
-    kSave,
-    kLoad,
-    kDescriptor,
-    kKeys
-};
 
 // One key named by `set`: either an assignment text or raw fields.
 struct SetItem {

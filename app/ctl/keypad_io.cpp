@@ -5,14 +5,18 @@
 #include <thread>
 
 #include "dev.h"
+#include "grammar.h"
+#include "keypad_refresh.h"
 #include "output_format.h"
 #include "platforms.h"
 
 namespace quillpad::ctl {
 namespace {
 
-void Wait100ms() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+// Refresh's steps; a command just sleeps through the keypad's time.
+KeypadRefresh Refresh() {
+    return KeypadRefresh(
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
 }
 
 }  // namespace
@@ -32,8 +36,7 @@ bool IsPermissionProblem(const DeviceProblem& problem) {
 }
 
 KeypadList ListKeypads() {
-    Wait100ms();
-    DevEnumerate(nullptr);
+    Refresh().Find(nullptr);
     return {DevOpenSlots(), DevLastProblems()};
 }
 
@@ -41,7 +44,7 @@ std::string DescribeProblem(const DeviceProblem& problem) {
     std::string text = problem.reason;
     if (!problem.path.empty() && text.find(problem.path) == std::string::npos)
         text = problem.path + ": " + text;
-    return text + " (see quillpadctl list --help)";
+    return text + " (see quillpadctl " + FindCommand(kAccessHelpCommand)->name + " --help)";
 }
 
 KeypadAccess::~KeypadAccess() {
@@ -63,8 +66,8 @@ Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
 }
 
 Status KeypadAccess::Claim(int device) {
-    // The keypad gets its 100 ms before it is looked for here, not again when it is read.
-    if (Status s = Enumerate(device, true, false); !s.ok())
+    // The keypad gets its time before it is looked for here, not again when it is read.
+    if (Status s = Enumerate(device, true); !s.ok())
         return s;
     const std::vector<DevSlotInfo> slots = DevOpenSlots();
     for (const DevSlotInfo& slot : slots) {
@@ -96,13 +99,9 @@ Status KeypadAccess::TransferFailed(const std::string& what) {
     return Fail(kExitTransfer, what);
 }
 
-Status KeypadAccess::Enumerate(int device, bool waitBefore, bool waitAfter) {
-    if (waitBefore)
-        Wait100ms();
-    const int count = DevEnumerate(nullptr);
+Status KeypadAccess::Enumerate(int device, bool settle) {
+    const int count = Refresh().Find(nullptr, settle);
     if (DevIsReady(device)) {
-        if (waitAfter)
-            Wait100ms();
         if (lock_) {
             for (const DevSlotInfo& slot : DevOpenSlots()) {
                 if (slot.index == device && slot.path != lockedPath_) {
@@ -123,16 +122,15 @@ Status KeypadAccess::Enumerate(int device, bool waitBefore, bool waitAfter) {
 
 Status KeypadAccess::Read(int device, ConfigBlock& block) {
     block.fill(0);
-    if (Status s = Enumerate(device, !lock_, true); !s.ok())
+    if (Status s = Enumerate(device, !lock_); !s.ok())
         return s;
-    DevSelect(device);
-    if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size())))
+    if (!Refresh().Read(device, block.data(), static_cast<int>(block.size())))
         return TransferFailed("reading the keypad in slot " + std::to_string(device) + " failed");
     return Ok();
 }
 
 Status KeypadAccess::Write(int device, const ConfigBlock& block) {
-    if (Status s = Enumerate(device, false, false); !s.ok())
+    if (Status s = Enumerate(device, false); !s.ok())
         return s;
     DevSelect(device);
     if (!DevWriteBlock(block.data(), 0, static_cast<int>(block.size()))) {

@@ -29,7 +29,8 @@ class KeypadAccess {
     // fail when the slot then holds another keypad.
     Status Claim(int device);
 
-    // Refresh: wait 100 ms, enumerate, wait 100 ms, select the slot, read 256 bytes at 0.
+    // As Refresh does (KeypadRefresh): enumerate (after the keypad's time unless Claim gave it
+    // that), then give it its time again, select the slot and read 256 bytes at 0.
     Status Read(int device, ConfigBlock& block);
     // OK: enumerate, select the slot, write 256 bytes at 0.
     Status Write(int device, const ConfigBlock& block);
@@ -37,8 +38,8 @@ class KeypadAccess {
     Status WriteAndVerify(int device, const ConfigBlock& block, bool verify);
 
   private:
-    // Waits 100 ms before looking for the keypad (waitBefore) and before using it (waitAfter).
-    Status Enumerate(int device, bool waitBefore, bool waitAfter);
+    // Finds the keypads, after giving the keypad its time first when settle is set.
+    Status Enumerate(int device, bool settle);
     // The failure of a transfer: a file error when the platform names one.
     static Status TransferFailed(const std::string& what);
 
