@@ -32,42 +32,45 @@ void Tell(KeypadView& view, const std::string& text, unsigned type) {
     view.ShowMessageBox(text, view.ApplicationName(), type);
 }
 
-// Finds the keypad and claims it as the window's Refresh and OK do; false (the user told)
-// when there is none.
-class Transfer {
+// The busy pointer for as long as it lives.
+class Busy {
   public:
-    explicit Transfer(KeypadView& view) : view_(view) {
-        view_.SetBusy(true);
-        if (DevEnumerate(view_.DeviceNotificationWindow()) > 0) {
-            DevSelect(0);
-            std::string reason;
-            lock_ = DevLockKeypad(0, reason);
-        }
-    }
-    ~Transfer() { view_.SetBusy(false); }
-    Transfer(const Transfer&) = delete;
-    Transfer& operator=(const Transfer&) = delete;
-
-    bool Found() {
-        if (lock_) {
-            return true;
-        }
-        view_.SetBusy(false);
-        Tell(view_, kNoKeypadText, kMbOk | kMbIconStop);
-        view_.SetBusy(true);
-        return false;
-    }
-    bool Read(ConfigBlock& block) {
-        return DevReadBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
-    }
-    bool Write(const ConfigBlock& block) {
-        return DevWriteBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
-    }
+    explicit Busy(KeypadView& view) : view_(view) { view_.SetBusy(true); }
+    ~Busy() { view_.SetBusy(false); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
 
   private:
     KeypadView& view_;
-    std::unique_ptr<KeypadLock> lock_;
 };
+
+// Finds the keypad and claims it, as the window's Refresh and OK do; nullptr (the user told)
+// when there is none.
+std::unique_ptr<KeypadLock> ClaimKeypad(KeypadView& view) {
+    std::unique_ptr<KeypadLock> lock;
+    {
+        Busy busy(view);
+        if (DevEnumerate(view.DeviceNotificationWindow()) > 0) {
+            DevSelect(0);
+            std::string reason;
+            lock = DevLockKeypad(0, reason);
+        }
+    }
+    if (!lock) {
+        Tell(view, kNoKeypadText, kMbOk | kMbIconStop);
+    }
+    return lock;
+}
+
+bool ReadBlock(KeypadView& view, ConfigBlock& block) {
+    Busy busy(view);
+    return DevReadBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
+}
+
+bool WriteBlock(KeypadView& view, const ConfigBlock& block) {
+    Busy busy(view);
+    return DevWriteBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
+}
 
 void Download(const char* name, std::string_view bytes, const char* type) {
     qp_page_download(name, reinterpret_cast<const unsigned char*>(bytes.data()),
@@ -87,16 +90,12 @@ void ShowWritten(KeypadView& view, CKeypadDlg& dlg, bool written) {
 }  // namespace
 
 void SaveProfileDownload(KeypadView& view) {
+    const std::unique_ptr<KeypadLock> lock = ClaimKeypad(view);
     ConfigBlock block{};
-    bool read = false;
-    {
-        Transfer transfer(view);
-        if (!transfer.Found()) {
-            return;
-        }
-        read = transfer.Read(block);
+    if (!lock) {
+        return;
     }
-    if (!read) {
+    if (!ReadBlock(view, block)) {
         Tell(view, kReadFailedText, kMbOk | kMbIconStop);
         return;
     }
@@ -126,36 +125,30 @@ void LoadProfileUpload(KeypadView& view, CKeypadDlg& dlg, const std::string& nam
     }
     bool written = false;
     {
-        Transfer transfer(view);
-        if (!transfer.Found()) {
+        const std::unique_ptr<KeypadLock> lock = ClaimKeypad(view);
+        if (!lock) {
             return;
         }
         ConfigBlock block{};
-        if (!transfer.Read(block)) {
-            view.SetBusy(false);
+        if (!ReadBlock(view, block)) {
             Tell(view, kReadFailedText, kMbOk | kMbIconStop);
-            view.SetBusy(true);
             return;
         }
         KeyAssignments keys{};
         DecodeConfigBlock(block, keys);
         ApplyProfile(parsed.keys, keys);
-        written = transfer.Write(EncodeConfigBlock(keys));
+        written = WriteBlock(view, EncodeConfigBlock(keys));
     }
     ShowWritten(view, dlg, written);
 }
 
 void DumpBlockDownload(KeypadView& view) {
+    const std::unique_ptr<KeypadLock> lock = ClaimKeypad(view);
     ConfigBlock block{};
-    bool read = false;
-    {
-        Transfer transfer(view);
-        if (!transfer.Found()) {
-            return;
-        }
-        read = transfer.Read(block);
+    if (!lock) {
+        return;
     }
-    if (!read) {
+    if (!ReadBlock(view, block)) {
         Tell(view, kReadFailedText, kMbOk | kMbIconStop);
         return;
     }
@@ -177,11 +170,11 @@ void RestoreBlockUpload(KeypadView& view, CKeypadDlg& dlg, const std::string& na
     std::copy(content.begin(), content.end(), block.begin());
     bool written = false;
     {
-        Transfer transfer(view);
-        if (!transfer.Found()) {
+        const std::unique_ptr<KeypadLock> lock = ClaimKeypad(view);
+        if (!lock) {
             return;
         }
-        written = transfer.Write(block);
+        written = WriteBlock(view, block);
     }
     ShowWritten(view, dlg, written);
 }

@@ -260,6 +260,41 @@ const scenarios = {
     await context.close();
   },
 
+  async 'window: Next and Back, a check box, Reset, help and the on-screen keyboard'() {
+    const context = await browser.createBrowserContext();
+    const opened = await openPage({ context, hid: false });
+    const { page } = opened;
+    await load(page);
+    await ready(page);
+    const group = () => page.$eval('[data-id="1008"] legend', (e) => e.textContent);
+    await clickControl(page, 1017);  // Next
+    assert.equal(await group(), 'The Key2 Setting');
+    await clickControl(page, 1016);  // Back
+    await clickControl(page, 1016);
+    assert.equal(await group(), 'The Key6 Setting');
+    await page.click('[data-id="1013"] input');  // Shift
+    await idle(page);
+    assert.equal(await editText(page), 'Shift');
+    assert.equal((await labels(page))[5], 'Shift');
+    await clickControl(page, 1042);  // Reset
+    assert.equal(await editText(page), 'Null');
+    assert.equal(await page.$eval('[data-id="1013"] input', (e) => e.checked), false);
+
+    await page.click('[data-id="1034"]');  // the help picture
+    await page.waitForSelector('#help-overlay:not([hidden])');
+    assert.match(await page.$eval('#help', (e) => e.textContent), /Click the key of quillpad/);
+    await screenshot(page, 'help');
+    await page.click('#help button');
+    await idle(page);
+    assert.equal(await page.$eval('#help-overlay', (e) => e.hidden), true);
+
+    await page.click('[data-id="1038"]');  // the keyboard picture
+    assert.match((await answerMessage(page)).text, /^A web page cannot start an on-screen keyboard/);
+    await idle(page);
+    await finish(opened);
+    await context.close();
+  },
+
   async 'without WebHID: the sentence on browsers, and the simulated keypad'() {
     const context = await browser.createBrowserContext();
     const opened = await openPage({ context, hid: false, noWebHid: true });
