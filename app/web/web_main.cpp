@@ -150,6 +150,15 @@ EMSCRIPTEN_KEEPALIVE void qp_unplugged() {
     });
 }
 
+// A device the page may use was plugged in (again).
+EMSCRIPTEN_KEEPALIVE void qp_plugged() {
+    quillpad::Handle([](Program& p) {
+        if (!p.usingSimulated) {
+            qp_page_status(quillpad::kConnectedText, 1, 0);
+        }
+    });
+}
+
 EMSCRIPTEN_KEEPALIVE void qp_command(int id) {
     quillpad::Handle([id](Program& p) { p.view.Dialog().OnCommand(id); });
 }

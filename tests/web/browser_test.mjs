@@ -9,7 +9,11 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { parseArgs } from 'node:util';
 
-import puppeteer from 'puppeteer-core';
+// puppeteer-core comes from npm (package-lock.json): scripts/test web installs it.
+const puppeteer = await import('puppeteer-core').then((m) => m.default, () => {
+  console.error('browser tests: puppeteer-core is missing; run: npm ci --prefix tests/web');
+  process.exit(1);
+});
 
 import { installFakeHid, kProductId, kVendorId, loadFakeKeypad } from './fake_hid.mjs';
 import { serveFolder } from './static_server.mjs';

@@ -21,6 +21,9 @@ var QuillpadHid = {
       // The page's script hands this on to the program, as the next event.
       if (Module['onKeypadUnplugged']) Module['onKeypadUnplugged']();
     });
+    navigator.hid.addEventListener('connect', () => {
+      if (Module['onKeypadPlugged']) Module['onKeypadPlugged']();
+    });
   },
   number(device) {
     let number = this.numbers.get(device);

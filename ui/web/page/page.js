@@ -402,6 +402,7 @@
   async function start() {
     program = await createQuillpad({
       onKeypadUnplugged: () => post(() => call('qp_unplugged')),
+      onKeypadPlugged: () => post(() => call('qp_plugged')),
     });
     program._qp_create();
     for (const [code, text] of await layoutMap()) {
