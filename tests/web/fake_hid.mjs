@@ -41,8 +41,8 @@ export async function loadFakeKeypad(path) {
 }
 
 // Installs the stand-in in page (before its scripts run). keypad: loadFakeKeypad()'s object.
-// Returns the control of the device: granted, mode ('normal', 'bad-block', 'silent',
-// 'unplug-after' with unplugAfter reports), the recorded reports and requests.
+// Returns the control of the device: granted, mode ('normal', 'with-report-id', 'bad-block',
+// 'silent', 'unplug-after' with unplugAfter reports), the recorded reports and requests.
 export async function installFakeHid(page, keypad) {
   const hid = {
     granted: false,
@@ -73,7 +73,9 @@ export async function installFakeHid(page, keypad) {
     if (hid.mode === 'silent') return 'hang';
     const answer = keypad.feature(reportId);
     if (answer === null) return 'refuse';
-    // WebHID hands over the data without the report ID byte; a bad block is cut short.
+    // WebHID hands over the data without the report ID byte (older versions on Windows kept
+    // it: mode 'with-report-id'); a bad block is cut short.
+    if (hid.mode === 'with-report-id') return answer;
     const data = answer.slice(1);
     return hid.mode === 'bad-block' ? data.slice(0, 100) : data;
   });

@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "dev.h"
@@ -279,10 +280,15 @@ bool WebHidPlatform::GetFeature(PlatformHandle handle, std::uint8_t* buffer, std
     if (iface == nullptr || buffer == nullptr || length == 0) {
         return false;
     }
-    const int room = static_cast<int>(length - 1);
-    const int got =
-        qp_hid_get_feature(iface->device, buffer[0], buffer + 1, room, kTransferTimeoutMs);
-    if (got != room) {
+    // The browser hands over the report without its ID byte; some browser versions on
+    // Windows kept the leading 0 of devices without numbered reports, which one byte more
+    // than the report holds tells apart.
+    const std::size_t room = length - 1;
+    std::vector<std::uint8_t> answer(room + 1);
+    const int got = qp_hid_get_feature(iface->device, buffer[0], answer.data(),
+                                       static_cast<int>(answer.size()), kTransferTimeoutMs);
+    const std::size_t skip = got == static_cast<int>(room) + 1 && answer[0] == buffer[0] ? 1 : 0;
+    if (got < 0 || static_cast<std::size_t>(got) - skip != room) {
         transferError_ = got < 0 ? "the keypad did not answer the feature request (unplugged, "
                                    "or no answer within " +
                                        std::to_string(kTransferTimeoutMs / 1000) + " seconds)"
@@ -290,6 +296,8 @@ bool WebHidPlatform::GetFeature(PlatformHandle handle, std::uint8_t* buffer, std
                                        " bytes instead of " + std::to_string(room);
         return false;
     }
+    std::copy(answer.begin() + static_cast<std::ptrdiff_t>(skip),
+              answer.begin() + static_cast<std::ptrdiff_t>(skip + room), buffer + 1);
     return true;
 }
 
