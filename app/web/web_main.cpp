@@ -171,9 +171,10 @@ EMSCRIPTEN_KEEPALIVE void qp_mouse_move(int x, int y) {
     quillpad::Handle([x, y](Program& p) { p.view.Dialog().OnMouseMove(x, y); });
 }
 
-EMSCRIPTEN_KEEPALIVE void qp_key_down(const char* code) {
-    const std::string key = code != nullptr ? code : "";
-    quillpad::Handle([&key](Program& p) { p.view.KeyDown(key); });
+EMSCRIPTEN_KEEPALIVE void qp_key_down(const char* code, const char* key) {
+    const std::string physical = code != nullptr ? code : "";
+    const std::string gave = key != nullptr ? key : "";
+    quillpad::Handle([&](Program& p) { p.view.KeyDown(physical, gave); });
 }
 
 EMSCRIPTEN_KEEPALIVE void qp_timer(int id) {

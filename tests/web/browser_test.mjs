@@ -288,6 +288,19 @@ const scenarios = {
     await idle(page);
     assert.equal(await editText(page), 'Shift');
     assert.equal((await labels(page))[5], 'Shift');
+    // A keypad key with Num Lock off: named by its place, stored as the navigation key it
+    // gives, as on the desktop (read back, the keypad's key is Home).
+    const cdp = await page.createCDPSession();
+    for (const type of ['rawKeyDown', 'keyUp']) {
+      await cdp.send('Input.dispatchKeyEvent', { type, code: 'Numpad7', key: 'Home',
+                                                 windowsVirtualKeyCode: 36, location: 3 });
+    }
+    await idle(page);
+    assert.equal(await editText(page), 'Shift+Num 7');
+    await page.click(`[data-id="${kIdOk}"]`);
+    assert.equal((await answerMessage(page)).text, 'Setting successfully !');
+    await clickControl(page, kIdRefresh);
+    assert.equal((await labels(page))[5], 'Shift+Home');
     await clickControl(page, 1042);  // Reset
     assert.equal(await editText(page), 'Null');
     assert.equal(await page.$eval('[data-id="1013"] input', (e) => e.checked), false);

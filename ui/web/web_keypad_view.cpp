@@ -200,7 +200,7 @@ void WebKeypadView::ApplyColour(int id) {
     qp_page_set_background(id, CssColour(*r.brush).c_str());
 }
 
-void WebKeypadView::KeyDown(std::string_view domCode) {
+void WebKeypadView::KeyDown(std::string_view domCode, std::string_view domKey) {
     const std::optional<ScanCode> scan = ScanCodeOfDomCode(domCode);
     if (!scan) {
         return;
@@ -210,7 +210,14 @@ void WebKeypadView::KeyDown(std::string_view domCode) {
     if (!vk) {
         return;
     }
-    dlg_.PreTranslateKeyDown(UsVkOfKeyDown(*vk, lParam), lParam);
+    // What the system's layout made of the key, as Windows' virtual key: a keypad digit key
+    // with Num Lock off gives no character but the key of the navigation block at the same
+    // scan code (Home for 7), which UsVkOfKeyDown keeps as the desktop windows do.
+    std::uint8_t platformVk = *vk;
+    if (!scan->extended && domKey.size() > 1 && domCode.starts_with("Numpad")) {
+        platformVk = UsVkAtScanCode(ScanCode{scan->code, true}).value_or(*vk);
+    }
+    dlg_.PreTranslateKeyDown(UsVkOfKeyDown(platformVk, lParam), lParam);
 }
 
 void WebKeypadView::SetLayoutKey(std::string_view domCode, std::string_view text) {
@@ -357,16 +364,32 @@ std::string WebKeypadView::KeyName(std::uint32_t lParam) const {
     if (!vk) {
         return {};
     }
-    // A character key is named after what the user's layout types there, where the browser
-    // tells; every other key, and any key without a layout map, by the program's own name of
-    // the US key at that position.
-    if (IsCharacterKeyVk(*vk)) {
-        const auto it = layout_.find(DomCodeOfScanCode(scan));
-        if (it != layout_.end() && !it->second.empty()) {
-            return it->second;
-        }
+    // A key that types something is named after what the user's layout types there, where
+    // the browser tells (its layout map holds the keys of the writing block); every other
+    // key, and any key without a layout map, by its name on a US keyboard.
+    const auto it = layout_.find(DomCodeOfScanCode(scan));
+    if (it != layout_.end() && !it->second.empty()) {
+        return it->second;
     }
-    return VkToKeyName(*vk);
+    return PositionName(*vk);
+}
+
+std::string WebKeypadView::PositionName(std::uint8_t vk) {
+    // The keys VkToKeyName knows by no name (it shows their code as a character), named as
+    // the desktop windows name them.
+    if (vk >= 0x60 && vk <= 0x69) {
+        return "Num " + std::to_string(vk - 0x60);
+    }
+    if (vk == 0x6E) {
+        return "Num Del";
+    }
+    if (vk >= 0x7C && vk <= 0x87) {
+        return "F" + std::to_string(vk - 0x6F);
+    }
+    if (vk == 0x2C) {
+        return "Prnt Scrn";
+    }
+    return VkToKeyName(vk);
 }
 
 }  // namespace quillpad

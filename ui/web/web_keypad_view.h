@@ -41,8 +41,10 @@ class WebKeypadView : public KeypadView {
     CKeypadDlg& Dialog() { return dlg_; }
 
     // A key-down in the window, by the browser's name of the physical key
-    // (KeyboardEvent.code). Keys no PC keyboard has are passed over.
-    void KeyDown(std::string_view domCode);
+    // (KeyboardEvent.code) and what the key gave (KeyboardEvent.key: a character, or a name
+    // such as "Home" for a keypad key with Num Lock off). Keys no PC keyboard has are passed
+    // over.
+    void KeyDown(std::string_view domCode, std::string_view domKey);
     // What the user's layout types at a key (navigator.keyboard.getLayoutMap()); without any,
     // keys are named as on a US keyboard.
     void SetLayoutKey(std::string_view domCode, std::string_view text);
@@ -73,6 +75,9 @@ class WebKeypadView : public KeypadView {
     void RunHelpDialog() override;
     std::string KeyName(std::uint32_t lParam) const override;
     void* DeviceNotificationWindow() override { return nullptr; }
+
+    // The name of the key a US keyboard has at the position of virtual key vk.
+    static std::string PositionName(std::uint8_t vk);
 
   private:
     const ControlTemplate* Find(int id) const;

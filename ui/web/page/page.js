@@ -349,8 +349,8 @@
       event.preventDefault();
       event.stopPropagation();
       if (event.type === 'keydown') {
-        const code = event.code;
-        post(() => call('qp_key_down', ['string'], [code]));
+        const { code, key } = event;
+        post(() => call('qp_key_down', ['string', 'string'], [code, key]));
       }
     };
     for (const type of ['keydown', 'keyup', 'keypress']) {
