@@ -43,8 +43,10 @@ struct Program {
     std::unique_ptr<HidPlatform> simulated;
     bool hasWebHid = false;
     bool usingSimulated = true;
+    bool simulatedChosen = false;  // the user asked for the simulated keypad
 };
 
+// The page's one program; it lives as long as the page.
 Program* gProgram = nullptr;
 
 void UseSimulated(Program& p, const char* status) {
@@ -93,7 +95,7 @@ extern "C" {
 
 // After qp_create, before qp_start: what the user's layout types at a key.
 EMSCRIPTEN_KEEPALIVE void qp_layout_key(const char* code, const char* text) {
-    if (quillpad::gProgram != nullptr) {
+    if (quillpad::gProgram != nullptr && code != nullptr && text != nullptr) {
         quillpad::gProgram->view.SetLayoutKey(code, text);
     }
 }
@@ -127,6 +129,7 @@ EMSCRIPTEN_KEEPALIVE void qp_connect() {
         if (!quillpad::WebHidPlatform::RequestKeypad()) {
             return;  // the user chose none: everything stays as it was
         }
+        p.simulatedChosen = false;
         quillpad::UseWebHid(p);
         p.view.Dialog().OnRefresh();
         p.view.Dialog().SelectKey();
@@ -135,6 +138,7 @@ EMSCRIPTEN_KEEPALIVE void qp_connect() {
 
 EMSCRIPTEN_KEEPALIVE void qp_use_simulated() {
     quillpad::Handle([](Program& p) {
+        p.simulatedChosen = true;
         quillpad::UseSimulated(p, p.hasWebHid ? quillpad::kSimulatedText : quillpad::kNoWebHidText);
         p.view.Dialog().OnRefresh();
         p.view.Dialog().SelectKey();
@@ -150,11 +154,16 @@ EMSCRIPTEN_KEEPALIVE void qp_unplugged() {
     });
 }
 
-// A device the page may use was plugged in (again).
+// A device the page may use was plugged in (again). A keypad granted before is used at once,
+// unless the user chose the simulated keypad.
 EMSCRIPTEN_KEEPALIVE void qp_plugged() {
     quillpad::Handle([](Program& p) {
         if (!p.usingSimulated) {
             qp_page_status(quillpad::kConnectedText, 1, 0);
+        } else if (!p.simulatedChosen && quillpad::WebHidPlatform::GrantedKeypads() > 0) {
+            quillpad::UseWebHid(p);
+            p.view.Dialog().OnRefresh();
+            p.view.Dialog().SelectKey();
         }
     });
 }

@@ -245,6 +245,14 @@ const scenarios = {
                      'Couldn\'t find device!\nPlease try again!');
         await idle(page);
         assert.match(await page.$eval('#status', (e) => e.textContent), /unplugged/);
+        // Plugged in again (the keypad starts afresh, its memory kept): usable again.
+        keypad.reset();
+        keypad.setMemory(sixKeysMemory());
+        await fake.plug();
+        await idle(page);
+        assert.match(await page.$eval('#status', (e) => e.textContent), /^Keypad connected/);
+        await clickControl(page, kIdRefresh);
+        assert.deepEqual(await labels(page), kSixKeysShown);
       }
       await finish(opened);
       await context.close();
@@ -256,9 +264,13 @@ const scenarios = {
     const context = await browser.createBrowserContext();
     const opened = await openPage({ context, layout: kGermanLayout });
     const { page, fake } = opened;
-    fake.granted = true;
     await load(page);
     await ready(page);
+    // A keypad granted before, plugged in while the simulated one is shown: used at once.
+    await fake.plug();
+    await idle(page);
+    assert.match(await page.$eval('#status', (e) => e.textContent), /^Keypad connected/);
+    assert.deepEqual(fake.reports, [readHeader]);
     await clickControl(page, kKeyLabels[1]);
     await page.keyboard.press('KeyY');
     await idle(page);

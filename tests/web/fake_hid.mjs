@@ -51,6 +51,12 @@ export async function installFakeHid(page, keypad) {
     reports: [],          // [reportId, ...data] of every output report
     featureRequests: [],  // report IDs
     requestFilters: [],
+    // Plugs the keypad in (again), as the browser tells the page.
+    async plug() {
+      hid.granted = true;
+      hid.mode = 'normal';
+      await page.evaluate(() => window.__fakeHidFire('connect'));
+    },
   };
   await page.exposeFunction('__fakeHidGranted', () => hid.granted);
   await page.exposeFunction('__fakeHidRequest', (filters) => {
@@ -127,6 +133,9 @@ export async function installFakeHid(page, keypad) {
         listeners.get(type).push(listener);
       },
       removeEventListener() {},
+    };
+    window.__fakeHidFire = (type) => {
+      for (const listener of listeners.get(type) || []) listener({ device });
     };
     Object.defineProperty(Navigator.prototype, 'hid', { get: () => hid, configurable: true });
   }, kVendorId, kProductId);

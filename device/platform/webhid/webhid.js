@@ -21,7 +21,10 @@ var QuillpadHid = {
       // The page's script hands this on to the program, as the next event.
       if (Module['onKeypadUnplugged']) Module['onKeypadUnplugged']();
     });
-    navigator.hid.addEventListener('connect', () => {
+    navigator.hid.addEventListener('connect', (event) => {
+      // A device object the browser hands over again is usable again.
+      const number = this.numbers.get(event.device);
+      if (number !== undefined) this.gone.delete(number);
       if (Module['onKeypadPlugged']) Module['onKeypadPlugged']();
     });
   },
