@@ -363,14 +363,15 @@ const scenarios = {
     assert.equal((await answerMessage(page)).text, 'Setting successfully !');
     await idle(page);
 
-    await page.click('#save-profile');
-    await idle(page);
-    let saved = [];
-    for (let i = 0; i < 50 && !saved.includes('quillpad-profile.txt'); ++i) {
-      await new Promise((resolve) => setTimeout(resolve, 100));
-      saved = await readdir(downloads);
-    }
-    const profile = await readFile(join(downloads, 'quillpad-profile.txt'), 'utf8');
+    const download = async (button, name) => {
+      await page.click(button);
+      await idle(page);
+      for (let i = 0; i < 50 && !(await readdir(downloads)).includes(name); ++i) {
+        await new Promise((resolve) => setTimeout(resolve, 100));
+      }
+      return readFile(join(downloads, name));
+    };
+    const profile = (await download('#save-profile', 'quillpad-profile.txt')).toString('utf8');
     assert.match(profile, /^key1 = Ctrl\+F5$/m);
 
     // Key 1 cleared and written, then the profile loaded: Ctrl+F5 again.
@@ -384,6 +385,20 @@ const scenarios = {
     await chooser.accept([join(downloads, 'quillpad-profile.txt')]);
     await page.waitForFunction((id) => document.querySelector(`[data-id="${id}"]`).textContent
       === 'Ctrl+F5', {}, kKeyLabels[0]);
+    await idle(page);
+
+    // The raw block as the keypad holds it; a file of another size is not written.
+    const block = await download('#dump-block', 'quillpad-block.bin');
+    assert.equal(block.length, 256);
+    assert.deepEqual([...block.subarray(45, 49)], [0x01, 0x01, 0x00, 0x3e]);
+    assert.equal(block[90], 0xfc);
+    const short = join(profileDir, 'short.bin');
+    await writeFile(short, block.subarray(0, 10));
+    const [blockChooser] = await Promise.all([page.waitForFileChooser(),
+                                              page.click('#restore-block')]);
+    await blockChooser.accept([short]);
+    assert.equal((await answerMessage(page)).text,
+                 'short.bin: holds 10 bytes; a configuration block is exactly 256');
     await idle(page);
 
     // A file that is no profile changes nothing and says why.
