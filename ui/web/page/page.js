@@ -217,6 +217,7 @@
     messageBox(text, caption, icon, buttons) {
       return new Promise((resolve) => {
         const glyphs = { stop: '\u2715', question: '?', exclamation: '!', information: 'i' };
+        const before = document.activeElement;  // gets the focus back, as on the desktop
         $('message-caption').textContent = caption;
         $('message-text').textContent = text;
         $('message-icon').className = `icon ${icon}`;
@@ -231,6 +232,7 @@
           button.addEventListener('click', () => {
             $('message-overlay').hidden = true;
             modalKeys = null;
+            if (before) before.focus({ preventScroll: true });
             resolve(Number(answer));
           });
           return button;
@@ -253,6 +255,7 @@
     },
     runHelp() {
       return new Promise((resolve) => {
+        const before = document.activeElement;
         $('help-overlay').hidden = false;
         const ok = [...parts.help.values()].find((c) => c.focusable);
         if (ok) ok.focusable.focus();
@@ -260,6 +263,7 @@
           $('help-overlay').hidden = true;
           helpDone = null;
           modalKeys = null;
+          if (before) before.focus({ preventScroll: true });
           resolve();
         };
         modalKeys = (event) => {
