@@ -54,8 +54,24 @@
   function control(id) {
     return parts.window.get(id) || null;
   }
-  function withoutMnemonic(text) {
-    return text.replace(/&(&?)/g, '$1');
+  // A text with its mnemonic ("&Back") as nodes: the letter after "&" underlined.
+  function mnemonicNodes(text) {
+    const nodes = [];
+    let plain = '';
+    for (let i = 0; i < text.length; ++i) {
+      if (text[i] === '&' && i + 1 < text.length && text[i + 1] !== '&') {
+        nodes.push(document.createTextNode(plain));
+        const u = document.createElement('u');
+        u.textContent = text[++i];
+        nodes.push(u);
+        plain = '';
+      } else {
+        plain += text[i];
+        if (text[i] === '&') ++i;
+      }
+    }
+    nodes.push(document.createTextNode(plain));
+    return nodes;
   }
   function makeControl(kind, text, resource) {
     switch (kind) {
@@ -80,7 +96,7 @@
       case 'group': {
         const fieldset = document.createElement('fieldset');
         const legend = document.createElement('legend');
-        legend.textContent = withoutMnemonic(text);
+        legend.replaceChildren(...mnemonicNodes(text));
         fieldset.append(legend);
         return { element: fieldset, textNode: legend };
       }
@@ -99,14 +115,14 @@
         const box = document.createElement('input');
         box.type = 'checkbox';
         const span = document.createElement('span');
-        span.textContent = withoutMnemonic(text);
+        span.replaceChildren(...mnemonicNodes(text));
         label.append(box, span);
         return { element: label, textNode: span, focusable: box, box };
       }
       default: {
         const button = document.createElement('button');
         button.type = 'button';
-        button.textContent = withoutMnemonic(text);
+        button.replaceChildren(...mnemonicNodes(text));
         if (kind === 'default-button') button.className = 'default';
         return { element: button, textNode: button, focusable: button };
       }
