@@ -189,6 +189,17 @@ class Parser {
                              std::to_string(kMaxDevices - 1) + ", not " + QuoteForMessage(value));
             }
             out_.device = static_cast<int>(*device);
+        } else if (name == "--wait") {
+            if (Status s = Value(name, inlineValue, value); !s.ok())
+                return s;
+            if (Status s = Once(name, waitGiven_); !s.ok())
+                return s;
+            const auto seconds = ParseNumber(value, kMaxWaitSeconds);
+            if (!seconds || value.starts_with("0x") || value.starts_with("0X")) {
+                return Usage("--wait needs a number of seconds from 0 to " +
+                             std::to_string(kMaxWaitSeconds) + ", not " + QuoteForMessage(value));
+            }
+            out_.waitSeconds = static_cast<int>(*seconds);
         } else if (name == "--simulate") {
             return OnceText(name, inlineValue, "--simulate needs a state file name", name,
                             out_.simulate);
@@ -277,6 +288,7 @@ class Parser {
     bool version_ = false;
     bool json_ = false;
     bool deviceGiven_ = false;
+    bool waitGiven_ = false;
 };
 
 }  // namespace

@@ -190,9 +190,19 @@ Status RunCommand(const CommandLine& c, std::string& out) {
     KeypadAccess keypad;
     if (Status s = keypad.Open(c.simulate); !s.ok())
         return s;
+    // The file a command writes is opened and checked before the keypad is claimed, so that
+    // nothing that may fail or wait happens while other programs wait for the keypad.
+    const std::string* outputPath = c.command == Command::kSave               ? &c.file
+                                    : c.command == Command::kDump && c.output ? &*c.output
+                                                                              : nullptr;
+    OutputFile output;
+    if (outputPath) {
+        if (Status s = OpenOutput(*outputPath, c.simulate, output); !s.ok())
+            return s;
+    }
     // Every command but list works on one keypad, which other programs leave alone meanwhile.
     if (c.command != Command::kList) {
-        if (Status s = keypad.Claim(c.device); !s.ok())
+        if (Status s = keypad.Claim(c.device, c.waitSeconds); !s.ok())
             return s;
     }
 
@@ -222,8 +232,8 @@ Status RunCommand(const CommandLine& c, std::string& out) {
                 out = FormatHexDump(block);
                 return Ok();
             }
-            return WriteWholeFile(
-                *c.output,
+            return CommitOutput(
+                *c.output, output,
                 std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
         }
         case Command::kSave: {
@@ -237,7 +247,7 @@ Status RunCommand(const CommandLine& c, std::string& out) {
                 std::to_string(c.device);
             if (c.layout)
                 header += '\n' + LayoutNote(*c.layout);
-            return WriteWholeFile(c.file, FormatProfile(keys, header, names));
+            return CommitOutput(c.file, output, FormatProfile(keys, header, names));
         }
         default:
             return Fail(kExitUsage, "no command given; see quillpadctl --help");

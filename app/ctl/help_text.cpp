@@ -29,6 +29,8 @@ Commands:
 
 Options:
   --device N       use the keypad in slot N (see list); default 0
+  --wait SECONDS   wait at most SECONDS for another program to let go of the keypad;
+                   default 10, 0 does not wait
   --simulate FILE  use a simulated keypad whose memory is FILE (created when missing; it
                    must hold exactly 256 bytes)
   --verify         after writing, read the keypad back and compare all 256 bytes

@@ -52,7 +52,7 @@ _quillpadctl()
                 '/^! layout/,/^$/{/^  /s/^  *\([^ ]*\).*/\1/p}' "$rules")" -- "$cur"))
             return
             ;;
-        --device | --vk | --modifiers | --mouse)
+        --device | --wait | --vk | --modifiers | --mouse)
             return
             ;;
     esac
@@ -63,7 +63,7 @@ _quillpadctl()
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
             --layout) layout=${words[i + 1]} ;;&
-            --device | --simulate | --layout | -o | --output) ((i++)) ;;
+            --device | --wait | --simulate | --layout | -o | --output) ((i++)) ;;
             --vk | --modifiers | --mouse) args+=("${words[i]}") && ((i++)) ;;
             -*) ;;
             *) [[ $command ]] && args+=("${words[i]}") || command=${words[i]} ;;
@@ -71,7 +71,7 @@ _quillpadctl()
     done
 
     if [[ $cur == -* ]]; then
-        local options="--device --simulate --layout --help --version"
+        local options="--device --wait --simulate --layout --help --version"
         case $command in
             show | descriptor | keys) options+=" --json" ;;
             set) options+=" --vk --modifiers --mouse --verify" ;;

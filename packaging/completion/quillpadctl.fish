@@ -6,7 +6,7 @@ function __quillpadctl_command
     set -e words[1]
     while set -q words[1]
         switch $words[1]
-            case --device --simulate --layout -o --output --vk --modifiers --mouse
+            case --device --wait --simulate --layout -o --output --vk --modifiers --mouse
                 set -e words[1]
             case '-*'
             case '*'
@@ -30,7 +30,7 @@ function __quillpadctl_wants_assignment
             continue
         end
         switch $word
-            case --device --simulate --layout -o --output
+            case --device --wait --simulate --layout -o --output
                 set skip 1
             case --vk --modifiers --mouse
                 set skip 1
@@ -95,6 +95,7 @@ complete -c quillpadctl -n "__fish_seen_subcommand_from set; and not __quillpadc
 complete -c quillpadctl -n "__quillpadctl_wants_assignment" -a "(__quillpadctl_names)"
 
 complete -c quillpadctl -l device -x -d 'use the keypad in slot N'
+complete -c quillpadctl -l wait -x -d 'wait at most SECONDS for the keypad'
 complete -c quillpadctl -l simulate -r -F -d 'simulated keypad kept in FILE'
 complete -c quillpadctl -l layout -x -a "(__quillpadctl_layouts)" -d 'name keys as this XKB layout'
 complete -c quillpadctl -s h -l help -d 'show help and stop'
