@@ -405,13 +405,15 @@ std::size_t ShowableCharacter(std::string_view text) {
 
 }  // namespace
 
-std::string QuoteForMessage(std::string_view text) {
-    static constexpr std::size_t kMaxShown = 60;  // characters
+namespace {
+
+// text as ShowForMessage gives it, cut after maxShown characters ("..." then follows).
+std::string Show(std::string_view text, std::size_t maxShown) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out = "'";
+    std::string out;
     std::size_t shown = 0;
     for (std::size_t i = 0; i < text.size(); ++shown) {
-        if (shown == kMaxShown) {
+        if (shown == maxShown) {
             out += "...";
             break;
         }
@@ -429,7 +431,20 @@ std::string QuoteForMessage(std::string_view text) {
             ++i;
         }
     }
-    return out + "'";
+    return out;
+}
+
+}  // namespace
+
+std::string ShowForMessage(std::string_view text) {
+    return Show(text, std::string_view::npos);
+}
+
+std::string QuoteForMessage(std::string_view text) {
+    std::string quoted = "'";
+    quoted += Show(text, 60);
+    quoted += '\'';
+    return quoted;
 }
 
 }  // namespace quillpad

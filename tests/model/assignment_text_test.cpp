@@ -236,10 +236,14 @@ TEST(AssignmentText, QuoteForMessageEscapesAndShortens) {
          "'a\\xE2\\x80\\xAEb'"},  // right-to-left override
         {"\x7F", "'\\x7F'"},
         {std::string(70, 'x').replace(0, 2, "\xC3\xA4"),
-         "'\xC3\xA4" + std::string(59, 'x') + "...'"},  // 60 characters, not bytes
+         std::string("'\xC3\xA4").append(59, 'x').append("...'")},  // 60 characters, not bytes
     };
     for (const auto& c : cases)
         EXPECT_EQ(QuoteForMessage(c.text), c.shown) << c.shown;
+    // A whole message keeps its length and stays one line, whatever a file name holds.
+    const std::string tail(70, 'x');
+    EXPECT_EQ(ShowForMessage(std::string("a\nb\xC3\xA4: ").append(tail)),
+              std::string("a\\x0Ab\xC3\xA4: ").append(tail));
 }
 
 }  // namespace

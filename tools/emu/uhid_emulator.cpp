@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "assignment_text.h"
 #include "atomic_file.h"
 #include "keypad/keypad_protocol.h"
 #include "platform/sim/state_file.h"
@@ -313,8 +314,10 @@ void UhidEmulator::OnSetReport(const uhid_set_report_req& request) {
 
 int UhidEmulator::Run() {
     if (log_.Failed(config_.logPath)) {
-        std::fprintf(stderr, "quillpad-emu: cannot open the event log %s: %s\n",
-                     config_.logPath.c_str(), log_.error().c_str());
+        std::fprintf(
+            stderr, "quillpad-emu: %s\n",
+            ShowForMessage("cannot open the event log " + config_.logPath + ": " + log_.error())
+                .c_str());
         return 1;
     }
     CatchStopSignals();

@@ -303,6 +303,10 @@ bool OutputFile::State::Prepare(bool allowStreams, std::string& reason) {
                 reason = "it is not a regular file";
                 return false;
             }
+            if (S_ISBLK(st.st_mode)) {
+                reason = "it is a disk (a block device)";
+                return false;
+            }
             if (!ClearNonBlocking(fd.get(), reason)) {
                 return false;
             }
