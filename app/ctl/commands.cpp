@@ -228,6 +228,7 @@ Status RunCommand(const CommandLine& c, std::string& out) {
             ConfigBlock block{};
             if (Status s = keypad.Read(c.device, block); !s.ok())
                 return s;
+            keypad.ReleaseClaim();  // the file is written without holding up other programs
             if (!c.output) {
                 out = FormatHexDump(block);
                 return Ok();
@@ -240,6 +241,7 @@ Status RunCommand(const CommandLine& c, std::string& out) {
             KeyAssignments keys{};
             if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
                 return s;
+            keypad.ReleaseClaim();
             std::string header =
                 "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
                 "saved by " +

@@ -29,6 +29,8 @@ class KeypadAccess {
     // waitSeconds for another program to let go. Later transfers fail when the slot then
     // holds another keypad.
     Status Claim(int device, int waitSeconds);
+    // Lets other programs have the keypad again (when nothing more is read or written).
+    void ReleaseClaim() { lock_.reset(); }
 
     // Refresh: wait 100 ms, enumerate, wait 100 ms, select the slot, read 256 bytes at 0.
     Status Read(int device, ConfigBlock& block);

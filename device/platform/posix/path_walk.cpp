@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace quillpad::posix {
@@ -114,6 +115,27 @@ bool WalkPath(const std::string& path, WalkedPath& out, std::string& reason) {
     Fd folder = OpenStart(path.front() == '/');
     int links = 0;
     bool viaLink = false;
+    // Links of other users than this one and root: what they lead to must be their owner's.
+    std::optional<uid_t> linkOwner;
+    bool linkOwners = false;  // links of two such users
+    const auto finish = [&](Fd& at, const std::string& name, const struct stat* st) {
+        if (linkOwner) {
+            struct stat folderStat {};
+            const bool known = st != nullptr || ::fstat(at.get(), &folderStat) == 0;
+            const uid_t owner = st != nullptr ? st->st_uid : folderStat.st_uid;
+            if (!known || linkOwners || owner != *linkOwner) {
+                reason =
+                    "it is reached through a symbolic link another user made, to something that "
+                    "user does not own, which is not followed";
+                return false;
+            }
+        }
+        out.folder = std::move(at);
+        out.name = name;
+        out.missing = st == nullptr;
+        out.viaLink = viaLink;
+        return true;
+    };
     if (!folder.valid()) {
         reason = Reason(errno);
         return false;
@@ -145,11 +167,7 @@ bool WalkPath(const std::string& path, WalkedPath& out, std::string& reason) {
         struct stat st {};
         if (const int error = Look(folder.get(), part, node, st); error != 0) {
             if (error == ENOENT && last) {
-                out.folder = std::move(folder);
-                out.name = part;
-                out.missing = true;
-                out.viaLink = viaLink;
-                return true;
+                return finish(folder, part, nullptr);
             }
             reason = Reason(error);
             return false;
@@ -177,6 +195,10 @@ bool WalkPath(const std::string& path, WalkedPath& out, std::string& reason) {
                 return false;
             }
             viaLink = viaLink || last;
+            if (st.st_uid != ::geteuid() && st.st_uid != 0) {
+                linkOwners = linkOwners || (linkOwner && *linkOwner != st.st_uid);
+                linkOwner = st.st_uid;
+            }
             PushParts(target, todo);
             if (target.front() == '/') {
                 folder = OpenStart(true);
@@ -192,11 +214,7 @@ bool WalkPath(const std::string& path, WalkedPath& out, std::string& reason) {
             continue;
         }
         if (last) {
-            out.folder = std::move(folder);
-            out.name = part;
-            out.missing = false;
-            out.viaLink = viaLink;
-            return true;
+            return finish(folder, part, &st);
         }
         if (!S_ISDIR(st.st_mode)) {
             reason = Reason(ENOTDIR);

@@ -45,8 +45,11 @@ struct WalkedPath {
 // Walks path from the current or the root folder, one part at a time: each folder is opened
 // from the one before with O_NOFOLLOW, and each symbolic link met on the way (the last part's
 // too) is read from a descriptor of the link itself and followed only if LinkIsPlanted finds
-// nothing wrong with it. False with the reason (no path) when the path cannot be walked: a
-// missing folder, a link loop, a planted link, a last part that is a folder.
+// nothing wrong with it. A link of another user (not this one, not root) may lead only to
+// what that user owns: the file, or for a missing file its folder; else a user who controls a
+// folder could send a privileged program's writes and reads anywhere through it. False with
+// the reason (no path) when the path cannot be walked: a missing folder, a link loop, a planted
+// or foreign link, a last part that is a folder.
 bool WalkPath(const std::string& path, WalkedPath& out, std::string& reason);
 
 // The rule the kernel applies where fs.protected_symlinks is set, kept where it is not: a

@@ -461,6 +461,21 @@ TEST(FileHazards, NothingIsLostClobberedWidenedOrFollowedByAccident) {
          1,
          "shared/evil/y: its path goes through a symbolic link",
          [](Files&) {}},
+        {"a link in a folder of the other user's own, to root's file",
+         [](const fs::path& dir, auto&) {
+             const std::string planted = PlantedLinks(dir);
+             fs::create_directory(dir / "shared" / "own");
+             fs::create_symlink("../../private/file.txt", dir / "shared" / "own" / "file.txt");
+             if (!planted.empty() || !GiveToNobody(dir / "shared" / "own") ||
+                 !GiveToNobody(dir / "shared" / "own" / "file.txt"))
+                 return planted.empty() ? std::string("lchown failed") : planted;
+             return std::string();
+         },
+         {"--simulate", "k.bin", "save", "shared/own/file.txt"},
+         1,
+         "shared/own/file.txt: cannot be written: it is reached through a symbolic link another "
+         "user made, to something that user does not own",
+         [](Files&) {}},
         {"another user swaps a folder of its own and a link to root's folder",
          [](const fs::path& dir, auto&) {
              if (!Root())
