@@ -1,6 +1,8 @@
 // Replacing files on Windows: a file created with CREATE_NEW beside the destination, flushed,
 // and moved over it with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. The new file
 // takes the folder's inherited permissions, as the old one had them.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -217,6 +219,9 @@ bool OutputFile::Commit(std::string_view content, std::string& reason, FileLock*
     if (!state_->stream) {
         return ReplaceFileAtomically(state_->path, content, reason, keepLocked);
     }
+    // Bytes as they are: the console's text mode would turn each 0x0A into 0x0D 0x0A.
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
     if (std::fwrite(content.data(), 1, content.size(), stdout) != content.size() ||
         std::fflush(stdout) != 0) {
         reason = "writing to standard output failed";
