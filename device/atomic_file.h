@@ -5,7 +5,9 @@
 //
 // Symbolic links on the way are resolved on purpose (a link to a file keeps working and its
 // target gets the new content), except a link another user planted in a shared sticky folder
-// such as /tmp: that is refused for reading and writing alike, wherever in the path it is.
+// such as /tmp, and a link of another user to what that user does not own: those are refused
+// for reading and writing alike, wherever in the path they are. A file with several names in
+// a shared folder is not read either (one may be another user's hard link to our file).
 //
 // A file is replaced by a new one created exclusively beside it (never through anything found
 // at that name), written, synced and renamed over it, and the folder is synced; a reader sees

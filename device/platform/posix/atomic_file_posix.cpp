@@ -550,6 +550,18 @@ bool ReadWholeFile(const std::string& path, std::size_t maxBytes, bool regularOn
             return false;
         }
         fd = owned.get();
+        // A second name in a shared folder such as /tmp may be another user's hard link to a
+        // file only we may read (where the kernel lets anyone link any file).
+        struct stat file {};
+        struct stat folder {};
+        if (::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) && file.st_nlink > 1 &&
+            ::fstat(walked.folder.get(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
+            (folder.st_mode & S_IWOTH) != 0) {
+            reason = "it has " + std::to_string(file.st_nlink) +
+                     " names (hard links) and lies in a shared folder, where another user may "
+                     "have made one to a file of ours";
+            return false;
+        }
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {

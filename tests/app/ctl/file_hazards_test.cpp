@@ -531,6 +531,17 @@ TEST(FileHazards, NothingIsLostClobberedWidenedOrFollowedByAccident) {
          "cannot read the simulated keypad's memory from shared/mem.bin: it is a symbolic link "
          "another user made in a shared folder",
          [](Files&) {}},
+        {"nor through a hard link in a shared folder",
+         [](const fs::path& dir, auto&) {
+             const std::string planted = PlantedLinks(dir);
+             if (planted.empty())
+                 fs::create_hard_link(dir / "private" / "mem.bin", dir / "shared" / "hard.bin");
+             return planted;
+         },
+         {"--simulate", "shared/hard.bin", "show"},
+         1,
+         "shared/hard.bin: it has 2 names (hard links) and lies in a shared folder",
+         [](Files&) {}},
         {"nor by the emulator",
          [](const fs::path& dir, auto&) { return PlantedLinks(dir); },
          {"quillpad-emu", "--state", "shared/mem.bin"},
