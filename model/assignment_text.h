@@ -86,7 +86,10 @@ struct NamedKey {
 // Every accepted key name, in the order of their usages.
 std::vector<NamedKey> AcceptedKeyNames(const KeyNameSet* names = nullptr);
 
-// text in single quotes for a message: control and non-ASCII bytes as \xNN, cut after 60 bytes.
+// text in single quotes for a message: valid UTF-8 as it is, control characters, invisible
+// marks and bytes that are not UTF-8 as \xNN, cut after 60 characters.
 std::string QuoteForMessage(std::string_view text);
+// The same without quotes or cutting: a whole message, whose file names may hold anything.
+std::string ShowForMessage(std::string_view text);
 
 }  // namespace quillpad

@@ -170,6 +170,8 @@ class Parser {
                 return Ok();
             case OptionId::kDevice:
                 return Device(*option, name, inlineValue);
+            case OptionId::kWait:
+                return Wait(*option, name, inlineValue);
             case OptionId::kSimulate:
                 return OnceText(*option, name, inlineValue, out_.simulate);
             case OptionId::kLayout:
@@ -199,6 +201,22 @@ class Parser {
                          std::to_string(kMaxDevices - 1) + ", not " + QuoteForMessage(value));
         }
         out_.device = static_cast<int>(*device);
+        return Ok();
+    }
+
+    Status Wait(const OptionSpec& option, const std::string& name,
+                const std::optional<std::string>& inlineValue) {
+        std::string value;
+        if (Status s = Value(name, inlineValue, value); !s.ok())
+            return s;
+        if (Status s = Once(OptionSpellings(option), waitGiven_); !s.ok())
+            return s;
+        const auto seconds = ParseNumber(value, kMaxWaitSeconds);
+        if (!seconds || value.starts_with("0x") || value.starts_with("0X")) {
+            return Usage(name + " needs a number of seconds from 0 to " +
+                         std::to_string(kMaxWaitSeconds) + ", not " + QuoteForMessage(value));
+        }
+        out_.waitSeconds = static_cast<int>(*seconds);
         return Ok();
     }
 
@@ -262,6 +280,7 @@ class Parser {
     bool help_ = false;
     bool version_ = false;
     bool deviceGiven_ = false;
+    bool waitGiven_ = false;
 };
 
 }  // namespace

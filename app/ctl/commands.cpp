@@ -125,11 +125,18 @@ Status LoadNames(const CommandLine& c, std::shared_ptr<const KeyNameSet>& names)
 
 // Opens the keypad of the slot and claims it: other programs leave it alone until keypad goes.
 // Everything about the arguments and files is checked before this, so that a mistake never
-// touches the keypad.
-Status ClaimKeypad(const CommandLine& c, KeypadAccess& keypad) {
+// touches the keypad. A command that writes a file opens and checks it here, once the
+// simulated keypad's own file is known and before the claim, so that nothing that may fail or
+// wait happens while other programs wait for the keypad.
+Status ClaimKeypad(const CommandLine& c, KeypadAccess& keypad,
+                   const std::string* outputPath = nullptr, OutputFile* output = nullptr) {
     if (Status s = keypad.Open(c.simulate); !s.ok())
         return s;
-    return keypad.Claim(c.device);
+    if (outputPath) {
+        if (Status s = OpenOutput(*outputPath, c.simulate, *output); !s.ok())
+            return s;
+    }
+    return keypad.Claim(c.device, c.waitSeconds);
 }
 
 Status RunList(const CommandLine& c, std::string& out) {
@@ -178,17 +185,20 @@ Status RunSet(const CommandLine& c, std::string&) {
 
 Status RunDump(const CommandLine& c, std::string& out) {
     KeypadAccess keypad;
-    if (Status s = ClaimKeypad(c, keypad); !s.ok())
+    OutputFile output;
+    if (Status s = ClaimKeypad(c, keypad, c.output ? &*c.output : nullptr, &output); !s.ok())
         return s;
     ConfigBlock block{};
     if (Status s = keypad.Read(c.device, block); !s.ok())
         return s;
+    keypad.ReleaseClaim();  // the file is written without holding up other programs
     if (!c.output) {
         out = FormatHexDump(block);
         return Ok();
     }
-    return WriteWholeFile(
-        *c.output, std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
+    return CommitOutput(
+        *c.output, output,
+        std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
 }
 
 Status RunRestore(const CommandLine& c, std::string&) {
@@ -212,11 +222,13 @@ Status RunSave(const CommandLine& c, std::string&) {
     if (Status s = LoadNames(c, names); !s.ok())
         return s;
     KeypadAccess keypad;
-    if (Status s = ClaimKeypad(c, keypad); !s.ok())
+    OutputFile output;
+    if (Status s = ClaimKeypad(c, keypad, &c.file, &output); !s.ok())
         return s;
     KeyAssignments keys{};
     if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
         return s;
+    keypad.ReleaseClaim();
     std::string header =
         "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
         "saved by " +
@@ -224,7 +236,7 @@ Status RunSave(const CommandLine& c, std::string&) {
         std::to_string(c.device);
     if (c.layout)
         header += '\n' + LayoutNote(*c.layout);
-    return WriteWholeFile(c.file, FormatProfile(keys, header, names.get()));
+    return CommitOutput(c.file, output, FormatProfile(keys, header, names.get()));
 }
 
 Status RunLoad(const CommandLine& c, std::string&) {

@@ -69,7 +69,7 @@ const std::array<CommandSpec, 11> kCommands = {{
 
 // In the order of the general help's option list; usage lines put a command's own options
 // first.
-const std::array<OptionSpec, 11> kOptions = {{
+const std::array<OptionSpec, 12> kOptions = {{
     {OptionId::kDevice,
      "--device",
      nullptr,
@@ -80,6 +80,17 @@ const std::array<OptionSpec, 11> kOptions = {{
      true,
      "use the keypad in slot N (see list); default 0",
      "use the keypad in slot N"},
+    {OptionId::kWait,
+     "--wait",
+     nullptr,
+     Value::kSeconds,
+     "SECONDS",
+     Scope::kKeypad,
+     {},
+     true,
+     "wait at most SECONDS for another program to let go of the keypad; default 10, 0 does "
+     "not wait",
+     "wait at most this long for the keypad"},
     {OptionId::kSimulate,
      "--simulate",
      nullptr,

@@ -56,6 +56,7 @@ struct CommandSpec {
 enum class Value {
     kNone,
     kSlot,      // a slot number from list
+    kSeconds,   // a whole number of seconds
     kFile,      // a file name
     kLayout,    // an XKB keyboard layout name
     kKeyField,  // a raw field of the key named before it, 0 to 255
@@ -73,6 +74,7 @@ enum class OptionId {
     kHelp,
     kVersion,
     kDevice,
+    kWait,
     kSimulate,
     kVerify,
     kLayout,

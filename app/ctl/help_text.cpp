@@ -86,7 +86,8 @@ where that one is ambiguous:
 
 constexpr const char* kDump =
     R"(Reads the keypad's 256-byte configuration block and prints it in hex, 16 bytes a line
-after the offset; with -o FILE, writes the raw 256 bytes into FILE instead (for restore).
+after the offset; with -o FILE, writes the raw 256 bytes into FILE instead (for restore;
+- is standard output).
 The block holds six 15-byte entries at offsets 0, 15, 30, 45, 60, 75 for keys 4, 3, 2, 1,
 6, 5: kind, modifiers, 0, key usage, 0, 0, 0, mouse, then zeros; byte 90 is FC.
 )";

@@ -65,7 +65,7 @@ Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
     return Ok();
 }
 
-Status KeypadAccess::Claim(int device) {
+Status KeypadAccess::Claim(int device, int waitSeconds) {
     // The keypad gets its time before it is looked for here, not again when it is read.
     if (Status s = Enumerate(device, true); !s.ok())
         return s;
@@ -75,18 +75,31 @@ Status KeypadAccess::Claim(int device) {
             lockedPath_ = slot.path;
     }
     std::string reason;
-    // A command waits as long as the other program takes: the user sees why, and can stop it.
+    // A command waits up to --wait seconds for the other program: the user sees why, and can
+    // stop it.
     bool told = false;
-    lock_ = DevLockKeypad(device, reason, [device, &told] {
+    bool gaveUp = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+    lock_ = DevLockKeypad(device, reason, [device, waitSeconds, deadline, &told, &gaveUp] {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            gaveUp = true;
+            return false;
+        }
         if (!told) {
             std::fprintf(stderr,
-                         "quillpadctl: waiting for another program to finish with the keypad in "
-                         "slot %d...\n",
-                         device);
+                         "quillpadctl: waiting up to %d s for another program to finish with "
+                         "the keypad in slot %d...\n",
+                         waitSeconds, device);
             told = true;
         }
         return true;
     });
+    if (!lock_ && gaveUp) {
+        return Fail(kExitTransfer, "another program holds the keypad in slot " +
+                                       std::to_string(device) + "; gave up after " +
+                                       std::to_string(waitSeconds) +
+                                       " s (--wait SECONDS waits longer)");
+    }
     if (!lock_)
         return Fail(kExitTransfer, reason);
     return Ok();
@@ -150,11 +163,15 @@ Status KeypadAccess::WriteAndVerify(int device, const ConfigBlock& block, bool v
         s.message = "verifying: " + s.message;
         return s;
     }
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        if (readBack[i] != block[i]) {
+    return CompareReadBack(block, readBack);
+}
+
+Status CompareReadBack(const ConfigBlock& written, const ConfigBlock& readBack) {
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        if (readBack[i] != written[i]) {
             return Fail(kExitVerify, "verify failed: byte " + std::to_string(i) +
                                          " reads back as " + HexByte(readBack[i]) + ", written " +
-                                         HexByte(block[i]));
+                                         HexByte(written[i]));
         }
     }
     return Ok();

@@ -25,9 +25,12 @@ class KeypadAccess {
 
     Status Open(const std::optional<std::string>& simulateFile);
     // Claims the keypad in the slot against other programs until this object goes, so that
-    // a read, a change and the write back are not interleaved with theirs. Later transfers
-    // fail when the slot then holds another keypad.
-    Status Claim(int device);
+    // a read, a change and the write back are not interleaved with theirs, waiting at most
+    // waitSeconds for another program to let go. Later transfers fail when the slot then
+    // holds another keypad.
+    Status Claim(int device, int waitSeconds);
+    // Lets other programs have the keypad again (when nothing more is read or written).
+    void ReleaseClaim() { lock_.reset(); }
 
     // As Refresh does (KeypadRefresh): enumerate (after the keypad's time unless Claim gave it
     // that), then give it its time again, select the slot and read 256 bytes at 0.
@@ -47,6 +50,10 @@ class KeypadAccess {
     std::unique_ptr<KeypadLock> lock_;  // goes before the platform that gave it
     std::string lockedPath_;
 };
+
+// Compares a block read back with the one written: a verify failure naming the first byte
+// that differs, else Ok.
+Status CompareReadBack(const ConfigBlock& written, const ConfigBlock& readBack);
 
 // The keypads the last enumeration opened, and those present that it could not open.
 struct KeypadList {

@@ -80,7 +80,8 @@ bool List(const std::string& name, std::vector<std::string>& items) {
         items = OptionSpellingsWhere([](const OptionSpec& o) { return o.value == Value::kLayout; });
     } else if (name == "number-options") {
         items = OptionSpellingsWhere([](const OptionSpec& o) {
-            return o.value == Value::kSlot || o.value == Value::kKeyField;
+            return o.value == Value::kSlot || o.value == Value::kSeconds ||
+                   o.value == Value::kKeyField;
         });
     } else if (name == "assignment-words") {
         for (const std::string& word : ModifierAndMouseNames())
@@ -146,6 +147,9 @@ std::string ZshSpec(const OptionSpec& option) {
             break;
         case Value::kSlot:
             spec += ":slot number: ";
+            break;
+        case Value::kSeconds:
+            spec += ":seconds: ";
             break;
         case Value::kFile:
             spec += ":file:_files";
@@ -232,6 +236,7 @@ Lines FishOptions() {
                 line += " -x -a \"(__quillpadctl_layouts)\"";
                 break;
             case Value::kSlot:
+            case Value::kSeconds:
             case Value::kKeyField:
                 line += " -x";
                 break;
