@@ -13,8 +13,8 @@ constexpr bool kHidden = false;
 constexpr bool kTab = true;
 constexpr bool kNoTab = false;
 
-#define CPP_CONTROL(id, kind, text, picture, x, y, w, h, shown, tab) \
-    {id, ControlKind::k##kind, text, picture, x, y, w, h, k##shown, k##tab},
+#define CPP_CONTROL(id, kind, text, picture, x, y, w, h, shown, tab, name) \
+    {id, ControlKind::k##kind, text, picture, x, y, w, h, k##shown, k##tab, name},
 constexpr PictureKind kBITMAP = PictureKind::kBitmap;
 constexpr PictureKind kICON = PictureKind::kIcon;
 constexpr PictureKind kCURSOR = PictureKind::kCursor;
@@ -37,6 +37,16 @@ const DialogTemplate& KeypadTemplate() {
 }
 const DialogTemplate& HelpTemplate() {
     return kHelp;
+}
+
+const char* const kFieldHint = QUILLPAD_FIELD_HINT;
+const char* const kRecordingHint = QUILLPAD_RECORDING_HINT;
+
+const char* AccessibleName(int id) {
+    const auto it = std::find_if(
+        std::begin(kKeypadControls), std::end(kKeypadControls),
+        [id](const ControlTemplate& c) { return c.id == id && id != IDC_UNADDRESSED; });
+    return it == std::end(kKeypadControls) ? "" : it->name;
 }
 
 std::span<const PictureResource> Pictures() {

@@ -28,7 +28,8 @@ struct ControlTemplate {
     int resource;      // bitmap resource of a picture, 0 for none
     int x, y, width, height;
     bool visible;
-    bool tabStop;  // Tab moves the focus between these
+    bool tabStop;      // Tab moves the focus between these
+    const char* name;  // what a screen reader calls it; "" for its text
 };
 
 struct DialogTemplate {
@@ -49,6 +50,13 @@ struct PictureResource {
     PictureKind kind;
     const char* name;  // the file name without extension: res/png/<name>.png, res/win/<name>.bmp
 };
+
+// What a screen reader calls control id of the configuration window: its name in the layout,
+// else "" (the control's text serves).
+const char* AccessibleName(int id);
+// The key function field's description while it waits for keys and while it records.
+extern const char* const kFieldHint;
+extern const char* const kRecordingHint;
 
 // Every picture, icon and pointer of the windows.
 std::span<const PictureResource> Pictures();

@@ -66,5 +66,6 @@
 /* Controls of the help window. */
 #define IDC_HELP_OK 1 /* the dialog manager's OK */
 #define IDC_HELP_TEXT 1035
+#define IDC_HELP_KEYBOARD_TEXT 1037 /* how to use the window with the keyboard alone */
 
 #endif
