@@ -84,10 +84,10 @@
 
 /* What a screen reader says about the key function field besides its name, while it waits
    for keys and while it records; the help window says the same. */
-#define QUILLPAD_FIELD_HINT                                                              \
-    "Press a key combination to give it to the key. Tab and Shift+Tab leave the field, " \
-    "Alt with an underlined letter presses that button, Enter records the next "         \
-    "combination whatever it is (Tab, Enter and Escape too)."
+#define QUILLPAD_FIELD_HINT                                                          \
+    "In the key function field a key combination goes to the selected key. Tab and " \
+    "Shift+Tab leave the field, Alt with an underlined letter presses that button, " \
+    "Enter records the next combination whatever it is (Tab, Enter, Escape too)."
 #define QUILLPAD_RECORDING_HINT                                                      \
     "Recording: the next key combination is given to the key, whatever it is. Then " \
     "Tab leaves the field."

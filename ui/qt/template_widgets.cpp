@@ -79,6 +79,7 @@ std::vector<BuiltControl> BuildDialog(QWidget& dialog, const DialogTemplate& t) 
     dialog.setFixedSize(units.X(t.width), units.Y(t.height));
 
     std::vector<BuiltControl> built;
+    QLabel* caption = nullptr;  // the text just before, which names a list or field after it
     for (const ControlTemplate& c : t.controls) {
         QWidget* widget = MakeWidget(c, dialog);
         widget->setProperty(kIdProperty, c.id);
@@ -101,6 +102,11 @@ std::vector<BuiltControl> BuildDialog(QWidget& dialog, const DialogTemplate& t) 
         widget->setGeometry(rect);
         widget->setVisible(c.visible);
         built.push_back({&c, widget});
+        if (caption != nullptr &&
+            (c.kind == ControlKind::kComboList || c.kind == ControlKind::kEdit)) {
+            caption->setBuddy(widget);  // screen readers: the field is labelled by the text
+        }
+        caption = c.kind == ControlKind::kText ? static_cast<QLabel*>(widget) : nullptr;
     }
     return built;
 }
