@@ -439,6 +439,9 @@ bool CKeypadDlg::KeyOutsideField(std::uint32_t vk, int focus, bool altDown) {
         case kVkEscape:
             // The window stays: closing it would drop the changes not yet written.
             return true;
+        case kVkMenu:
+            // Alt alone opens no menu: the window has none, and its letters are the buttons'.
+            return true;
         case kVkF1:
             if (!altDown) {
                 view_.RunHelpDialog();

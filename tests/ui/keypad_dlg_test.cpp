@@ -336,6 +336,7 @@ TEST_F(DialogTest, KeysGoToTheKeyFromTheFieldAndWorkTheDialogElsewhere) {
         {"Tab on OK", kIdOk, false, 0x09, false, false, 0, kIdOk, 1, false},
         {"Enter on Refresh", kIdRefresh, false, 0x0D, false, false, 0, kIdRefresh, 1, false},
         {"Escape on OK", kIdOk, false, 0x1B, false, true, 0, kIdOk, 1, false},
+        {"Alt alone on OK", kIdOk, false, 0x12, kAlt, true, 0, kIdOk, 1, false},
         {"Alt+F4 on OK", kIdOk, false, 0x73, kAlt, false, 0, kIdOk, 1, false},
         {"B in the list", kIdDeviceList, false, 0x42, false, false, 0, kIdDeviceList, 1, false},
         {"B with no focus", kNoFocus, false, 0x42, false, true, 0, kNoFocus, 1, false},

@@ -12,6 +12,8 @@
 #include "key_codes.h"
 #include "keypad_template.h"
 #include "layout_key_cases.h"
+#include "platforms.h"
+#include "temp_files.h"
 #include "wide_text.h"
 
 namespace quillpad {
@@ -81,6 +83,7 @@ void ExpectLayout(HWND dialog, const DialogTemplate& layout, std::initializer_li
         if (c.kind == ControlKind::kCheckBox) {
             EXPECT_EQ(style & BS_TYPEMASK, BS_AUTOCHECKBOX);
         }
+        EXPECT_EQ((style & WS_TABSTOP) != 0, c.tabStop);
         if (c.kind == ControlKind::kDefaultButton) {
             EXPECT_EQ(style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
         }
@@ -139,19 +142,24 @@ TEST_F(Win32WindowTest, StartsOnKeyOneWithTheFocusOnOk) {
     EXPECT_EQ(window.ControlText(kIdKey2Label), "key2");
     EXPECT_EQ(window.ComboEntryCount(kIdDeviceList), 0);
     EXPECT_EQ(window.FocusedControl(), kIdOk);
-    // A key pressed now is swallowed and assigns nothing.
-    EXPECT_TRUE(KeyDown(WM_KEYDOWN, VK_F5, KeyLParam(0x3F)));
+    // A key pressed now goes to the dialog manager and assigns nothing.
+    EXPECT_FALSE(KeyDown(WM_KEYDOWN, VK_F5, KeyLParam(0x3F)));
     EXPECT_EQ(window.ControlText(kIdKeyEdit), "Null");
     EXPECT_EQ(window.FocusedControl(), kIdOk);
 }
 
-TEST_F(Win32WindowTest, EveryKeyDownIsCapturedBeforeTheDialogManager) {
+TEST_F(Win32WindowTest, KeyDownsInTheFieldAreCapturedBeforeTheDialogManager) {
     window.FocusControl(kIdKeyEdit);
     EXPECT_TRUE(KeyDown(WM_KEYDOWN, VK_F5, KeyLParam(0x3F)));
     EXPECT_EQ(window.ControlText(kIdKeyEdit), "F5");
     EXPECT_EQ(window.ControlText(kIdKey1Label), "F5");
-    // Keys the dialog manager would act on are assignments like any other.
+    // After a click on the field, keys the dialog manager would act on are assignments like
+    // any other.
+    MSG click = {
+        GetDlgItem(dialog, kIdKeyEdit), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), 0, {}};
     for (UINT vk : {VK_ESCAPE, VK_RETURN, VK_TAB}) {
+        EXPECT_FALSE(window.PreTranslateMessage(click));
+        EXPECT_TRUE(window.Dialog().Recording());
         EXPECT_TRUE(KeyDown(WM_KEYDOWN, vk, KeyLParam(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC))));
         EXPECT_EQ(window.FocusedControl(), kIdKeyEdit);
         EXPECT_EQ(KeyByNumber(window.Dialog().Assignments(), 1).vk, vk);
@@ -160,6 +168,8 @@ TEST_F(Win32WindowTest, EveryKeyDownIsCapturedBeforeTheDialogManager) {
     EXPECT_TRUE(KeyDown(WM_SYSKEYDOWN, VK_F4, KeyLParam(0x3E, true)));
     EXPECT_EQ(window.ControlText(kIdKeyEdit), "Alt+F4");
     EXPECT_TRUE(IsWindow(dialog));
+    // Tab out of the field is the dialog manager's.
+    EXPECT_FALSE(KeyDown(WM_KEYDOWN, VK_TAB, KeyLParam(0x0F)));
     // Other messages go their normal way.
     MSG msg = {dialog, WM_CHAR, 'a', 0, 0, {}};
     EXPECT_FALSE(window.PreTranslateMessage(msg));
@@ -231,7 +241,8 @@ TEST_F(Win32WindowTest, TextsCrossTheBoundaryAsUtf8) {
     EXPECT_EQ(window.DeviceNotificationWindow(), dialog);
 }
 
-// The window runs until its close box (WM_CLOSE) ends it; Escape and Alt+F4 do not.
+// The window runs until its close box (WM_CLOSE) ends it; Escape, and Alt+F4 in the key
+// function field, do not.
 TEST_F(Win32WindowTest, OnlyTheCloseBoxEndsTheModalRun) {
     static HWND target;
     static int ticks;
@@ -243,8 +254,11 @@ TEST_F(Win32WindowTest, OnlyTheCloseBoxEndsTheModalRun) {
         switch (++ticks) {
             case 1:
                 PostMessageW(GetDlgItem(target, kIdOk), WM_KEYDOWN, VK_ESCAPE, KeyLParam(0x01));
-                PostMessageW(GetDlgItem(target, kIdOk), WM_KEYDOWN, VK_RETURN, KeyLParam(0x1C));
-                PostMessageW(target, WM_SYSKEYDOWN, VK_F4, KeyLParam(0x3E, true));
+                SetFocus(GetDlgItem(target, kIdKeyEdit));
+                PostMessageW(GetDlgItem(target, kIdKeyEdit), WM_KEYDOWN, VK_ESCAPE,
+                             KeyLParam(0x01));
+                PostMessageW(GetDlgItem(target, kIdKeyEdit), WM_SYSKEYDOWN, VK_F4,
+                             KeyLParam(0x3E, true));
                 break;
             case 3:
                 openAfterKeys = IsWindow(target) && IsWindowVisible(target);
@@ -261,6 +275,112 @@ TEST_F(Win32WindowTest, OnlyTheCloseBoxEndsTheModalRun) {
     EXPECT_GE(ticks, 3);
     EXPECT_FALSE(IsWindow(target));
     EXPECT_EQ(window.Handle(), nullptr);
+}
+
+// A keyboard user's whole run through the window's own message loop and the dialog manager,
+// on a simulated keypad: Tab to the key function field, Alt+N twice to key 3, Ctrl+F5, Tab on
+// to OK, Space, Enter for the message; then Enter records Tab, Escape and Alt+F4 for key 2.
+TEST(Win32KeyboardTest, KeyboardAloneAssignsCtrlF5ToKeyThreeAndWritesIt) {
+    testing::TempDir dir;
+    std::string error;
+    const std::string stateFile = (dir.path() / "keypad.bin").string();
+    const std::unique_ptr<HidPlatform> keypad = MakeSimulatedKeypad(stateFile, error);
+    ASSERT_NE(keypad, nullptr) << error;
+    DevSetPlatform(keypad.get());
+    Win32KeypadWindow window{GetModuleHandleW(nullptr)};
+    ASSERT_TRUE(window.Create());
+
+    struct Step {
+        UINT message;  // WM_CLOSE ends the run
+        UINT vk;
+        std::uint32_t scan;
+        bool alt;
+        int focusBefore;          // 0: not checked
+        const char* shownBefore;  // the key function field's text; nullptr: not checked
+    };
+    constexpr UINT kDown = WM_KEYDOWN;
+    constexpr UINT kSys = WM_SYSKEYDOWN;
+    static const Step steps[] = {
+        {kDown, VK_TAB, 0x0F, false, kIdOk, "Null"},
+        {kDown, VK_TAB, 0x0F, false, kIdRefresh, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdDeviceList, nullptr},
+        {kSys, 'N', 0x31, true, kIdKeyEdit, nullptr},
+        {kSys, 'N', 0x31, true, kIdKeyEdit, nullptr},
+        {kDown, VK_CONTROL, 0x1D, false, kIdKeyEdit, nullptr},
+        {kDown, VK_F5, 0x3F, false, kIdKeyEdit, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdKeyEdit, "Ctrl+F5"},
+        {kDown, VK_TAB, 0x0F, false, kIdAlt, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdBack, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdOpenKeyboardPicture, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdHelpPicture, nullptr},
+        {kDown, VK_SPACE, 0x39, false, kIdOk, nullptr},
+        {WM_KEYUP, VK_SPACE, 0x39, false, kIdOk, nullptr},
+        // The message box's OK has the focus now: Enter closes it.
+        {kDown, VK_RETURN, 0x1C, false, kFocusElsewhere, nullptr},
+        {kSys, 'B', 0x30, true, kIdOk, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdOk, "Null"},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_TAB, 0x0F, false, 0, nullptr},
+        {kDown, VK_RETURN, 0x1C, false, kIdKeyEdit, nullptr},
+        {kDown, VK_TAB, 0x0F, false, kIdKeyEdit, nullptr},
+        {kDown, VK_RETURN, 0x1C, false, kIdKeyEdit, "Tab"},
+        {kDown, VK_ESCAPE, 0x01, false, kIdKeyEdit, nullptr},
+        {kDown, VK_RETURN, 0x1C, false, kIdKeyEdit, nullptr},  // Esc: named by the system
+        {kSys, VK_MENU, 0x38, true, kIdKeyEdit, nullptr},
+        {kSys, VK_F4, 0x3E, true, kIdKeyEdit, nullptr},
+        {WM_CLOSE, 0, 0, false, kIdKeyEdit, "Alt+F4"},
+    };
+    // What the focus was on and the field showed before each step.
+    static std::vector<int> focus;
+    static std::vector<std::string> shown;
+    static Win32KeypadWindow* running;
+    static std::size_t next;
+    focus.clear();
+    shown.clear();
+    running = &window;
+    next = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 60, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (next >= std::size(steps))
+            return;
+        const Step& s = steps[next++];
+        focus.push_back(running->FocusedControl());
+        shown.push_back(running->ControlText(kIdKeyEdit));
+        if (s.message == WM_CLOSE) {
+            PostMessageW(running->Handle(), WM_CLOSE, 0, 0);
+            return;
+        }
+        const LPARAM lParam = static_cast<LPARAM>(KeyLParam(s.scan, s.alt) |
+                                                  (s.message == WM_KEYUP ? 0xC0000000u : 0u));
+        PostMessageW(GetFocus(), s.message, s.vk, lParam);
+    });
+    ASSERT_NE(timer, 0u);
+    window.RunModal();
+    KillTimer(nullptr, timer);
+    DevSetPlatform(nullptr);
+
+    ASSERT_EQ(focus.size(), std::size(steps));
+    for (std::size_t i = 0; i < focus.size(); ++i) {
+        if (steps[i].focusBefore != 0) {
+            EXPECT_EQ(focus[i], steps[i].focusBefore) << "before step " << i;
+        }
+        if (steps[i].shownBefore != nullptr) {
+            EXPECT_EQ(shown[i], steps[i].shownBefore) << "before step " << i;
+        }
+    }
+    EXPECT_EQ(window.Dialog().CurrentKey(), 2);
+    const std::string bytes = testing::ReadFile(stateFile);
+    ASSERT_EQ(bytes.size(), 256u);
+    // Key 3 is the keypad's second entry: kind 1, Ctrl, no mouse, usage 0x3E (F5).
+    EXPECT_EQ(bytes.substr(15, 4), std::string("\x01\x01\x00\x3E", 4));
 }
 
 }  // namespace

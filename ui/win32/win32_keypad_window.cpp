@@ -88,15 +88,37 @@ int Win32KeypadWindow::RunModal() {
 }
 
 bool Win32KeypadWindow::PreTranslateMessage(MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
-        return false;
     if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
         return false;
+    switch (msg.message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            // The control pressed on (a combo box's own child stands for the combo box).
+            HWND control = msg.hwnd;
+            while (control != hwnd_ && GetParent(control) != hwnd_)
+                control = GetParent(control);
+            dialog_.OnPointerDown(control == hwnd_ ? kIdStatic : GetDlgCtrlID(control));
+            return false;
+        }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            break;
+        default:
+            return false;
+    }
+    // Escape closes an open device list, as the list expects.
+    HWND list = Item(kIdDeviceList);
+    if (msg.wParam == VK_ESCAPE && list != nullptr &&
+        SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0)
+        return false;
     // The keypad stores key positions: record the US layout's key at the position pressed,
-    // not the key the active layout makes of it.
+    // not the key the active layout makes of it. Bit 29 of a key message says Alt is held.
     const auto lParam = static_cast<std::uint32_t>(msg.lParam);
     return dialog_.PreTranslateKeyDown(
-        UsVkOfKeyDown(static_cast<std::uint32_t>(msg.wParam), lParam), lParam);
+        UsVkOfKeyDown(static_cast<std::uint32_t>(msg.wParam), lParam), lParam,
+        (lParam & (1u << 29)) != 0);
 }
 
 INT_PTR CALLBACK Win32KeypadWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -119,7 +141,10 @@ INT_PTR Win32KeypadWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             const bool defaultFocus = dialog_.OnInitDialog();
             openKeyboardPointer_ =
                 LoadCursorW(instance_, MAKEINTRESOURCEW(IDR_OPEN_KEYBOARD_CURSOR));
-            return defaultFocus ? TRUE : FALSE;
+            // The window opens with the focus on OK, although Tab reaches the device list first.
+            if (defaultFocus)
+                FocusControl(kIdOk);
+            return FALSE;
         }
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
