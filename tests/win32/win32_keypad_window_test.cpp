@@ -3,6 +3,7 @@
 #include "win32_keypad_window.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <string>
@@ -275,6 +276,59 @@ TEST_F(Win32WindowTest, OnlyTheCloseBoxEndsTheModalRun) {
     EXPECT_GE(ticks, 3);
     EXPECT_FALSE(IsWindow(target));
     EXPECT_EQ(window.Handle(), nullptr);
+}
+
+// What a screen reader reads through Windows' accessibility layer: a name for every control a
+// user works with, the keys as radio buttons with the current one selected.
+TEST_F(Win32WindowTest, ScreenReadersReadANameForEveryControlAndTheSelectedKey) {
+    window.Dialog().OnNext();
+    window.Dialog().OnNext();
+    window.Dialog().OnPointerDown(kIdKeyEdit);
+    KeyDown(WM_KEYDOWN, VK_CONTROL, KeyLParam(0x1D));
+    KeyDown(WM_KEYDOWN, VK_F5, KeyLParam(0x3F));
+    const struct {
+        int id;
+        const char* name;
+        long role;
+        bool selected;
+    } cases[] = {
+        {kIdKey1Picture, "Key 1", ROLE_SYSTEM_RADIOBUTTON, false},
+        {kIdKey2Picture, "Key 2", ROLE_SYSTEM_RADIOBUTTON, false},
+        {kIdKey3Picture, "Key 3", ROLE_SYSTEM_RADIOBUTTON, true},
+        {kIdKey6Picture, "Key 6", ROLE_SYSTEM_RADIOBUTTON, false},
+        {kIdKey3Label, "Key 3: Ctrl+F5", ROLE_SYSTEM_STATICTEXT, false},
+        {kIdKey1Label, "Key 1: Null", ROLE_SYSTEM_STATICTEXT, false},
+        {kIdKeyEdit, "Key function", ROLE_SYSTEM_TEXT, false},
+        {kIdAlt, "Alt", ROLE_SYSTEM_CHECKBUTTON, false},
+        {kIdMouseLeft, "MouseLeft", ROLE_SYSTEM_CHECKBUTTON, false},
+        {kIdBack, "Back", ROLE_SYSTEM_PUSHBUTTON, false},
+        {kIdOpenKeyboardPicture, "On-screen keyboard", ROLE_SYSTEM_PUSHBUTTON, false},
+        {kIdHelpPicture, "Help", ROLE_SYSTEM_PUSHBUTTON, false},
+        {kIdOk, "OK", ROLE_SYSTEM_PUSHBUTTON, false},
+        {kIdDeviceList, "Device", ROLE_SYSTEM_COMBOBOX, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        IAccessible* object = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(GetDlgItem(dialog, c.id), OBJID_CLIENT,
+                                                            __uuidof(IAccessible),
+                                                            reinterpret_cast<void**>(&object)));
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        VARIANT role, state;
+        VariantInit(&role);
+        VariantInit(&state);
+        object->get_accName(self, &name);
+        object->get_accRole(self, &role);
+        object->get_accState(self, &state);
+        EXPECT_EQ(name != nullptr ? WideToUtf8(name) : "", c.name);
+        EXPECT_EQ(role.lVal, c.role);
+        EXPECT_EQ((state.lVal & STATE_SYSTEM_SELECTED) != 0, c.selected);
+        SysFreeString(name);
+        object->Release();
+    }
 }
 
 // A keyboard user's whole run through the window's own message loop and the dialog manager,
