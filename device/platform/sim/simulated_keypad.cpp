@@ -125,8 +125,8 @@ bool SimulatedKeypad::GetAttributes(PlatformHandle handle, HidAttributes& attrib
     if (!IsOpen(handle)) {
         return false;
     }
-    attributes.vendorId = 0x1130;
-    attributes.productId = 0x660C;
+    attributes.vendorId = kKeypadVendorId;
+    attributes.productId = kKeypadProductId;
     attributes.versionNumber = 0x0100;
     return true;
 }
@@ -146,10 +146,10 @@ bool SimulatedKeypad::GetCaps(PreparsedData data, HidCaps& caps) {
         return false;
     }
     caps = HidCaps{};
-    caps.usagePage = 0x01;
-    caps.usage = 0x03;
+    caps.usagePage = kKeypadUsagePage;
+    caps.usage = kKeypadUsage;
     caps.reportByteLength[KindIndex(ReportKind::kOutput)] = kOutputReportLength;
-    caps.reportByteLength[KindIndex(ReportKind::kFeature)] = kFeatureReportLength;
+    caps.reportByteLength[KindIndex(ReportKind::kFeature)] = kKeypadFeatureReportLength;
     return true;
 }
 
