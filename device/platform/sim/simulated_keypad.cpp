@@ -153,18 +153,6 @@ bool SimulatedKeypad::GetCaps(PreparsedData data, HidCaps& caps) {
     return true;
 }
 
-void SimulatedKeypad::GetButtonCaps(ReportKind, PreparsedData, std::vector<HidButtonCaps>& caps) {
-    caps.clear();
-}
-
-void SimulatedKeypad::GetValueCaps(ReportKind, PreparsedData, std::vector<HidValueCaps>& caps) {
-    caps.clear();
-}
-
-std::uint32_t SimulatedKeypad::MaxUsageListLength(ReportKind, std::uint16_t, PreparsedData) {
-    return 0;
-}
-
 bool SimulatedKeypad::WriteReport(PlatformHandle handle, const std::uint8_t* report,
                                   std::size_t length, std::size_t& written) {
     written = 0;
@@ -207,12 +195,6 @@ bool SimulatedKeypad::GetFeature(PlatformHandle handle, std::uint8_t* buffer, st
     }
     return read;
 }
-
-NotificationHandle SimulatedKeypad::RegisterNotification(void*, PlatformHandle) {
-    return nullptr;
-}
-
-void SimulatedKeypad::UnregisterNotification(NotificationHandle) {}
 
 std::unique_ptr<KeypadLock> SimulatedKeypad::LockKeypad(const std::string& path,
                                                         std::string& reason,

@@ -44,17 +44,9 @@ class SimulatedKeypad : public HidPlatform {
     bool GetPreparsedData(PlatformHandle handle, PreparsedData& data) override;
     void FreePreparsedData(PreparsedData data) override;
     bool GetCaps(PreparsedData data, HidCaps& caps) override;
-    void GetButtonCaps(ReportKind kind, PreparsedData data,
-                       std::vector<HidButtonCaps>& caps) override;
-    void GetValueCaps(ReportKind kind, PreparsedData data,
-                      std::vector<HidValueCaps>& caps) override;
-    std::uint32_t MaxUsageListLength(ReportKind kind, std::uint16_t usagePage,
-                                     PreparsedData data) override;
     bool WriteReport(PlatformHandle handle, const std::uint8_t* report, std::size_t length,
                      std::size_t& written) override;
     bool GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::size_t length) override;
-    NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
-    void UnregisterNotification(NotificationHandle notification) override;
     std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
                                            const std::function<bool()>& waiting) override;
     std::string LastTransferError() const override { return transferError_; }
