@@ -23,7 +23,6 @@ inline constexpr int kMaxDevices = 32;
 int DevEnumerate(void* window);
 // Makes index the current device (no check; -1 = none selected).
 void DevSelect(int index);
-int DevCurrentIndex();
 // 1 when 0 <= index < 32 and the slot holds an opened keypad.
 int DevIsReady(int index);
 void DevCloseAll();

@@ -59,7 +59,6 @@ struct HidCaps {
     std::uint16_t dataIndexCount[kReportKindCount] = {};
     std::uint16_t linkCollectionNodeCount = 0;
 
-    std::uint16_t InputReportByteLength() const { return reportByteLength[0]; }
     std::uint16_t OutputReportByteLength() const { return reportByteLength[1]; }
     std::uint16_t FeatureReportByteLength() const { return reportByteLength[2]; }
 };

@@ -106,8 +106,10 @@ class FakePlatform : public HidPlatform {
     // The keypad side of the interface at path (created on first use, with the interface's
     // output report length and a fresh keypad's memory).
     KeypadProtocol& Keypad(const std::string& path);
-    // What the keypads found the host doing wrong, in order.
+    // What the keypads found the host doing wrong, in order. Tests check it is empty at their
+    // end, so that a violation fails the test that caused it.
     const std::vector<std::string>& keypadViolations() const { return keypadViolations_; }
+    void ClearKeypadViolations() { keypadViolations_.clear(); }
 
     InterfaceList OpenInterfaceList() override;
     bool InterfaceExists(InterfaceList list, int index) override;
