@@ -23,18 +23,6 @@ constexpr Name kNames[] = {
     {0xDB, "["},        {0xDC, "\\"},        {0xDD, "]"},           {0xDE, "'"},
 };
 
-// The first character of a name under Shift, after the US layout.
-struct ShiftedChar {
-    std::uint8_t vk;
-    char shifted;
-};
-
-constexpr ShiftedChar kShifted[] = {
-    {0x30, ')'}, {0x31, '!'}, {0x32, '@'}, {0x33, '#'}, {0x34, '$'}, {0x35, '%'}, {0x36, '^'},
-    {0x37, '&'}, {0x38, '*'}, {0x39, '('}, {0xBA, ':'}, {0xBB, '+'}, {0xBC, '<'}, {0xBD, '_'},
-    {0xBE, '>'}, {0xBF, '?'}, {0xC0, '~'}, {0xDB, '{'}, {0xDC, '|'}, {0xDD, '}'}, {0xDE, '"'},
-};
-
 bool IsLetterKey(std::uint8_t vk) {
     return vk >= 0x41 && vk <= 0x5A;
 }
@@ -56,10 +44,10 @@ void ApplyShift(std::string& name, std::uint8_t vk) {
         utf8::UpperFirstChar(name);
         return;
     }
-    for (const auto& s : kShifted) {
-        if (s.vk == vk) {
-            ReplaceFirstChar(name, s.shifted);
-            return;
+    // The first character of any other character key's name becomes the US Shift character.
+    if (IsCharacterKeyVk(vk)) {
+        if (const UsCharacterKey* key = UsCharacterKeyOfVk(vk)) {
+            ReplaceFirstChar(name, key->shifted);
         }
     }
 }

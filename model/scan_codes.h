@@ -14,6 +14,15 @@ struct ScanCode {
     friend bool operator==(const ScanCode&, const ScanCode&) = default;
 };
 
+// A position without and with the E0 prefix, for the key tables.
+inline constexpr ScanCode Std(std::uint8_t code) {
+    return ScanCode{code, false};
+}
+inline constexpr ScanCode Ext(std::uint8_t code) {
+    return ScanCode{code, true};
+}
+
+// An X (XKB) keycode is the evdev code plus this.
 inline constexpr int kXKeycodeOffset = 8;
 
 std::optional<ScanCode> EvdevToScanCode(int evdev);

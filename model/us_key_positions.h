@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "scan_codes.h"
 
@@ -14,6 +15,27 @@ namespace quillpad {
 // The US layout's virtual key for the key at scan, with Num Lock on for the keypad; nothing
 // for a scan code no PC key has.
 std::optional<std::uint8_t> UsVkAtScanCode(ScanCode scan);
+
+// The virtual key the keypad key at scan gives with Num Lock off (Home for keypad 7); nothing
+// for the keys Num Lock does not change.
+std::optional<std::uint8_t> UsNumLockOffVkAtScanCode(ScanCode scan);
+
+// A character key of the US layout: its position, its virtual key, the character on its cap
+// (letters in capitals) and the one it types with Shift.
+struct UsCharacterKey {
+    ScanCode scan;
+    std::uint8_t vk;
+    char character;
+    char shifted;
+};
+
+// Every character key, row by row from the digits; the key beside the left Shift of a
+// 102-key keyboard (also a backslash on the US layout) last.
+std::span<const UsCharacterKey> UsCharacterKeys();
+// The character key at scan, or nullptr.
+const UsCharacterKey* UsCharacterKeyAt(ScanCode scan);
+// The first character key with virtual key vk, or nullptr.
+const UsCharacterKey* UsCharacterKeyOfVk(std::uint8_t vk);
 
 // Where the US layout has the key vk (its first position, for Enter and the modifiers, which
 // have two); nothing for a virtual key no US key gives.

@@ -48,6 +48,7 @@ inline constexpr int kIdStatic = IDC_UNADDRESSED;
 // The help window.
 inline constexpr int kIdHelpOk = IDC_HELP_OK;
 inline constexpr int kIdHelpText = IDC_HELP_TEXT;
+inline constexpr int kIdHelpKeyboardText = IDC_HELP_KEYBOARD_TEXT;
 
 // The blink timer of the indicator.
 inline constexpr int kBlinkTimerId = 111;

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config_block.h"
 #include "control_ids.h"
 #include "dev.h"
 #include "key_naming.h"
 #include "keypad_refresh.h"
+#include "keypad_template.h"
 
 namespace quillpad {
 namespace {
@@ -39,6 +41,44 @@ constexpr std::uint8_t kVkMenu = 0x12;
 constexpr std::uint8_t kVkLeftWindows = 0x5B;
 constexpr std::uint8_t kVkRightWindows = 0x5C;
 constexpr std::uint8_t kVkApplication = 0x5D;
+constexpr std::uint8_t kVkTab = 0x09;
+constexpr std::uint8_t kVkReturn = 0x0D;
+constexpr std::uint8_t kVkEscape = 0x1B;
+constexpr std::uint8_t kVkSpace = 0x20;
+constexpr std::uint8_t kVkF1 = 0x70;
+
+bool IsModifierVk(std::uint32_t vk) {
+    return vk == kVkShift || vk == kVkControl || vk == kVkMenu || vk == kVkLeftWindows ||
+           vk == kVkRightWindows;
+}
+
+// The letter after "&" in a caption, upper-cased as its virtual-key code; 0 for none.
+std::uint32_t MnemonicOf(const char* text) {
+    for (const char* p = text; *p != '\0' && p[1] != '\0'; ++p) {
+        if (*p == '&') {
+            const char c = p[1];
+            return c >= 'a' && c <= 'z' ? static_cast<std::uint32_t>(c - 'a' + 'A')
+                                        : static_cast<std::uint32_t>(static_cast<unsigned char>(c));
+        }
+    }
+    return 0;
+}
+
+// The shown buttons whose caption underlines the letter vk, in tab order.
+std::vector<int> MnemonicButtons(std::uint32_t vk) {
+    std::vector<int> buttons;
+    for (const ControlTemplate& c : KeypadTemplate().controls) {
+        if ((c.kind == ControlKind::kButton || c.kind == ControlKind::kDefaultButton) &&
+            c.visible && MnemonicOf(c.text) == vk) {
+            buttons.push_back(c.id);
+        }
+    }
+    return buttons;
+}
+
+std::string KeyWord(int key) {
+    return "Key " + std::to_string(key);
+}
 
 // Static controls whose background is always the normal colour.
 constexpr int kPlainStatics[] = {
@@ -101,10 +141,17 @@ void CKeypadDlg::OnLButtonUp(int x, int y) {
             if (PointInControl(x, y, ids[k - 1])) {
                 currentKey_ = static_cast<std::uint8_t>(k);
                 SelectKey();
+                // As with a click on the field, the next combination is the key's.
+                SetRecording(view_.FocusedControl() == kIdKeyEdit);
                 return;
             }
         }
     }
+}
+
+void CKeypadDlg::OnPointerDown(int controlId) {
+    keyboardInput_ = false;
+    SetRecording(controlId == kIdKeyEdit && IsKeyNumber(currentKey_));
 }
 
 void CKeypadDlg::OnMouseMove(int x, int y) {
@@ -156,6 +203,9 @@ CtlColorResult CKeypadDlg::OnCtlColor(int controlId, CtlColorClass colorClass) {
     if (!plain && controlId == kKeyLabelIds[currentKey_ - 1]) {
         colour = highlightColour_;
     }
+    if (controlId == kIdKeyEdit && recording_) {
+        colour = kRecordingColour;
+    }
     result.background = colour;
     result.brush = colour;
     backgroundBrush_ = colour;
@@ -168,6 +218,9 @@ void CKeypadDlg::ShowKeyPicture(int key) {
     }
     if (IsKeyNumber(key)) {
         view_.ShowControl(kKeyPictureIds[key - 1], true);
+    }
+    for (int k = 1; k <= kKeyCount; ++k) {
+        view_.SetAccessibleSelected(kKeyPictureIds[k - 1], k == key);
     }
 }
 
@@ -195,6 +248,7 @@ void CKeypadDlg::ShowAssignment(int key, bool useKeyNames) {
     view_.SetCheck(kIdMouseRight, (a.mouse & kMouseRight) != 0);
 
     view_.SetControlText(kKeyLabelIds[key - 1], shown);
+    view_.SetAccessibleName(kKeyLabelIds[key - 1], KeyWord(key) + ": " + shown);
 }
 
 void CKeypadDlg::SelectKey() {
@@ -205,9 +259,34 @@ void CKeypadDlg::SelectKey() {
     ShowKeyPicture(currentKey_);
     ShowAssignment(currentKey_, true);
     view_.RedrawControls(kKeyLabelIds);
+    // Said when Back or Next keeps the focus, and with the field's description.
+    const std::string selected = KeyWord(currentKey_) + " is selected.";
+    view_.SetAccessibleDescription(kIdBack, selected);
+    view_.SetAccessibleDescription(kIdNext, selected);
+    DescribeField();
+}
+
+void CKeypadDlg::DescribeField() {
+    if (IsKeyNumber(currentKey_)) {
+        view_.SetAccessibleDescription(
+            kIdKeyEdit, KeyWord(currentKey_) + ". " + (recording_ ? kRecordingHint : kFieldHint));
+    }
+}
+
+void CKeypadDlg::SetRecording(bool recording) {
+    beforeModifiers_.reset();
+    if (recording_ == recording) {
+        return;
+    }
+    recording_ = recording;
+    DescribeField();
+    const int field[] = {kIdKeyEdit};
+    view_.RedrawControls(field);
 }
 
 void CKeypadDlg::OnCommand(int controlId) {
+    const int focusBefore = view_.FocusedControl();
+    const bool fromKeyboard = keyboardInput_;
     switch (controlId) {
         case kIdBack:
             OnBack();
@@ -236,6 +315,15 @@ void CKeypadDlg::OnCommand(int controlId) {
             break;
         default:
             break;
+    }
+    if (fromKeyboard) {
+        // A command given with the keyboard leaves the focus where it was, so Space or a
+        // button's letter can be pressed again; it never starts a recording.
+        if (focusBefore > 0 && view_.FocusedControl() != focusBefore) {
+            view_.FocusControl(focusBefore);
+        }
+    } else {
+        SetRecording(view_.FocusedControl() == kIdKeyEdit && IsKeyNumber(currentKey_));
     }
 }
 
@@ -289,19 +377,116 @@ void CKeypadDlg::OnReset() {
         view_.SetCheck(id, false);
     }
     view_.SetControlText(kKeyLabelIds[currentKey_ - 1], "Null");
+    view_.SetAccessibleName(kKeyLabelIds[currentKey_ - 1], KeyWord(currentKey_) + ": Null");
     Current() = KeyAssignment{};
 }
 
-bool CKeypadDlg::PreTranslateKeyDown(std::uint32_t vk, std::uint32_t lParam) {
+bool CKeypadDlg::PreTranslateKeyDown(std::uint32_t vk, std::uint32_t lParam, bool altDown) {
+    keyboardInput_ = true;
     const int focus = view_.FocusedControl();
-    const bool captures = focus == kIdKeyEdit || focus == kIdAlt || focus == kIdWindows ||
-                          focus == kIdShift || focus == kIdCtrl;
-    if (!captures || !IsKeyNumber(currentKey_)) {
+    if (focus == kNoFocus) {
         return true;
     }
     if (focus != kIdKeyEdit) {
-        view_.FocusControl(kIdKeyEdit);
+        SetRecording(false);
+        return KeyOutsideField(vk, focus, altDown);
     }
+    if (!IsKeyNumber(currentKey_)) {
+        return true;
+    }
+    return KeyInField(vk, lParam, altDown);
+}
+
+bool CKeypadDlg::KeyInField(std::uint32_t vk, std::uint32_t lParam, bool altDown) {
+    if (recording_) {
+        ApplyKey(vk, lParam);
+        if (!IsModifierVk(vk)) {
+            SetRecording(false);
+        }
+        return true;
+    }
+    if (IsModifierVk(vk)) {
+        if (!beforeModifiers_) {
+            beforeModifiers_ = Current();
+        }
+        ApplyKey(vk, lParam);
+        return true;
+    }
+    const bool mnemonic = altDown && !MnemonicButtons(vk).empty();
+    if (vk == kVkTab || mnemonic) {
+        // Not a combination for the key: the modifiers pressed on the way are taken back.
+        if (beforeModifiers_) {
+            Current() = *beforeModifiers_;
+            beforeModifiers_.reset();
+            ShowAssignment(currentKey_, true);
+        }
+        return mnemonic ? PressMnemonic(vk, kIdKeyEdit) : false;
+    }
+    if (vk == kVkReturn && !beforeModifiers_) {
+        SetRecording(true);
+        return true;
+    }
+    beforeModifiers_.reset();
+    ApplyKey(vk, lParam);
+    return true;
+}
+
+bool CKeypadDlg::KeyOutsideField(std::uint32_t vk, int focus, bool altDown) {
+    if (altDown && PressMnemonic(vk, focus)) {
+        return true;
+    }
+    switch (vk) {
+        case kVkEscape:
+            // The window stays: closing it would drop the changes not yet written.
+            return true;
+        case kVkMenu:
+            // Alt alone opens no menu: the window has none, and its letters are the buttons'.
+            return true;
+        case kVkF1:
+            if (!altDown) {
+                view_.RunHelpDialog();
+                return true;
+            }
+            break;
+        case kVkReturn:
+        case kVkSpace:
+            if (focus == kIdHelpPicture) {
+                view_.RunHelpDialog();
+                return true;
+            }
+            if (focus == kIdOpenKeyboardPicture) {
+                view_.StartOnScreenKeyboard();
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+bool CKeypadDlg::PressMnemonic(std::uint32_t vk, int focus) {
+    const std::vector<int> buttons = MnemonicButtons(vk);
+    if (buttons.empty()) {
+        return false;
+    }
+    if (buttons.size() == 1) {
+        OnCommand(buttons.front());
+        return true;
+    }
+    // Several buttons share the letter ("&Reset", "&Refresh"): each press moves the focus to
+    // the next of them, and Space or Enter presses it, as dialogs do with shared letters.
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i] == focus) {
+            next = (i + 1) % buttons.size();
+        }
+    }
+    view_.FocusControl(buttons[next]);
+    return true;
+}
+
+void CKeypadDlg::ApplyKey(std::uint32_t vk, std::uint32_t lParam) {
     KeyAssignment& a = Current();
     switch (vk) {
         case kVkShift:
@@ -323,7 +508,6 @@ bool CKeypadDlg::PreTranslateKeyDown(std::uint32_t vk, std::uint32_t lParam) {
             break;
     }
     ShowAssignment(currentKey_, true);
-    return true;
 }
 
 int CKeypadDlg::AppMessageBox(const std::string& text, unsigned type) {

@@ -16,6 +16,7 @@ namespace quillpad {
 using Colour = std::uint32_t;
 inline constexpr Colour kHighlightColour = 0x00BF6D26;  // red 38, green 109, blue 191
 inline constexpr Colour kNormalColour = 0x00FFFFFF;
+inline constexpr Colour kRecordingColour = 0x00C0FFFF;  // pale yellow: the field records
 
 // Which kind of control a colour request is for.
 enum class CtlColorClass {
@@ -42,6 +43,10 @@ class CKeypadDlg {
     // Mouse events at a point in client coordinates, for clicks that reach the window
     // itself (its background, pictures and static texts).
     void OnLButtonUp(int x, int y);
+    // A pointer button went down on control controlId (kIdStatic for the window or a control
+    // without id), before the control sees it. A press on the key function field starts a
+    // recording; a command that follows counts as one given with the pointer.
+    void OnPointerDown(int controlId);
     void OnMouseMove(int x, int y);
     void OnTimer(int timerId);
     CtlColorResult OnCtlColor(int controlId, CtlColorClass colorClass);
@@ -56,9 +61,20 @@ class CKeypadDlg {
     void OnWriteDevice();
 
     // Every key-down and system-key-down of the window comes here before any control or
-    // the dialog manager sees it. vk: virtual-key code; lParam: the key message's lParam.
-    // Returns true when the message is consumed (always, for key-downs).
-    bool PreTranslateKeyDown(std::uint32_t vk, std::uint32_t lParam);
+    // the dialog manager sees it. vk: virtual-key code; lParam: the key message's lParam;
+    // altDown: Alt is held. Returns true when the message is consumed; false hands it to the
+    // dialog manager (Tab, Space on a button, Enter for the default button, ...).
+    //
+    // The key function field takes keys in two ways. While it records (after a click on it,
+    // on a key or on a control that puts the focus there, or Enter in the field) every key
+    // is the key's, Tab, Escape, Enter and Alt+F4 included, until one key other than a
+    // modifier completes the combination. Otherwise, with the focus in the field, Tab and
+    // Shift+Tab leave it, Alt with a button's underlined letter presses that button, Enter
+    // starts a recording, and every other combination is the key's at once. Elsewhere keys
+    // work as in any dialog, except that Escape does not close the window (the changes
+    // would be lost), F1 opens the help, and Space or Enter opens the help or on-screen
+    // keyboard when its picture has the focus.
+    bool PreTranslateKeyDown(std::uint32_t vk, std::uint32_t lParam, bool altDown = false);
 
     void ShowAssignment(int key, bool useKeyNames);
     void SelectKey();
@@ -72,6 +88,7 @@ class CKeypadDlg {
     int CurrentKey() const { return currentKey_; }
     bool QuietStart() const { return quietStart_; }
     bool Blinking() const { return blinking_; }
+    bool Recording() const { return recording_; }
     int BlinkTicks() const { return blinkTicks_; }
 
   private:
@@ -84,6 +101,14 @@ class CKeypadDlg {
     std::function<bool()> WaitForOtherProgram() const;
     void ReportFailure(const std::string& lockReason) const;
     KeyAssignment& Current() { return KeyByNumber(keyAssignments_, currentKey_); }
+    bool KeyInField(std::uint32_t vk, std::uint32_t lParam, bool altDown);
+    bool KeyOutsideField(std::uint32_t vk, int focus, bool altDown);
+    void ApplyKey(std::uint32_t vk, std::uint32_t lParam);
+    // Presses the button whose underlined letter is vk, or moves the focus to the next of
+    // several; false when no shown button has that letter.
+    bool PressMnemonic(std::uint32_t vk, int focus);
+    void SetRecording(bool recording);
+    void DescribeField();
 
     KeypadView& view_;
     bool quietStart_ = false;
@@ -94,6 +119,11 @@ class CKeypadDlg {
     Colour highlightColour_ = kHighlightColour;
     Colour normalColour_ = kNormalColour;
     std::optional<Colour> backgroundBrush_;  // the brush last handed out
+    bool recording_ = false;
+    bool keyboardInput_ = false;  // the last input came from the keyboard, not the pointer
+    // The assignment before the modifiers pressed since the last other key, while the field
+    // waits: Tab or a button's letter after them takes them back.
+    std::optional<KeyAssignment> beforeModifiers_;
 };
 
 }  // namespace quillpad

@@ -1,5 +1,6 @@
 // The layout of the configuration window (template IDD_KEYPAD) and the help window (template
-// IDD_HELP) in dialog units, for every view to build its controls from.
+// IDD_HELP) in dialog units, and the pictures they show, for every view to build its controls
+// from. Written once in keypad_layout.h, which the Windows resource script reads too.
 #pragma once
 
 #include <span>
@@ -27,6 +28,8 @@ struct ControlTemplate {
     int resource;      // bitmap resource of a picture, 0 for none
     int x, y, width, height;
     bool visible;
+    bool tabStop;      // Tab moves the focus between these
+    const char* name;  // what a screen reader calls it; "" for its text
 };
 
 struct DialogTemplate {
@@ -39,6 +42,26 @@ struct DialogTemplate {
 
 const DialogTemplate& KeypadTemplate();
 const DialogTemplate& HelpTemplate();
+
+enum class PictureKind { kBitmap, kIcon, kCursor };
+
+struct PictureResource {
+    int resource;
+    PictureKind kind;
+    const char* name;  // the file name without extension: res/png/<name>.png, res/win/<name>.bmp
+};
+
+// What a screen reader calls control id of the configuration window: its name in the layout,
+// else "" (the control's text serves).
+const char* AccessibleName(int id);
+// The key function field's description while it waits for keys and while it records.
+extern const char* const kFieldHint;
+extern const char* const kRecordingHint;
+
+// Every picture, icon and pointer of the windows.
+std::span<const PictureResource> Pictures();
+// The file name of a resource ("keypad"), or nullptr for a number that names none.
+const char* PictureName(int resource);
 
 // Resources besides the pictures.
 inline constexpr int kIconResource = IDI_APP;

@@ -100,6 +100,13 @@ class KeypadView {
     // tell (the window then shifts the name itself).
     virtual std::string ShiftedKeyName(std::uint32_t /*lParam*/) const { return {}; }
 
+    // What a screen reader hears of a control: its name, its description, and whether it is
+    // the selected one of its kind (the current key's picture). A view without a way to say
+    // these leaves them alone.
+    virtual void SetAccessibleName(int /*id*/, const std::string& /*name*/) {}
+    virtual void SetAccessibleDescription(int /*id*/, const std::string& /*text*/) {}
+    virtual void SetAccessibleSelected(int /*id*/, bool /*selected*/) {}
+
     // Opaque handle the device layer registers its notifications with (may be null).
     virtual void* DeviceNotificationWindow() = 0;
 };

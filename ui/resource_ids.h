@@ -1,7 +1,7 @@
 /* The numbers of the window's resources and controls, written once for the C++ views
-   (through control_ids.h and keypad_template.h), the Windows resource script (keypad.rc) and
-   scripts/windows-check. Plain #defines only: the resource compiler reads nothing else. The
-   numbers are those of the original program's templates and must not change. */
+   (through control_ids.h and keypad_template.h), the window's layout (keypad_layout.h), the
+   Windows resource script (keypad.rc) and scripts/windows-check, which finds the running
+   program's controls by them. Plain #defines only: the resource compiler reads nothing else. */
 #ifndef QUILLPAD_RESOURCE_IDS_H
 #define QUILLPAD_RESOURCE_IDS_H
 
@@ -66,5 +66,6 @@
 /* Controls of the help window. */
 #define IDC_HELP_OK 1 /* the dialog manager's OK */
 #define IDC_HELP_TEXT 1035
+#define IDC_HELP_KEYBOARD_TEXT 1037 /* how to use the window with the keyboard alone */
 
 #endif

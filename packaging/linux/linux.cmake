@@ -14,10 +14,10 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${QUILLPAD_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 foreach(size 16 32 48 64 128 256)
-    install(FILES ${PROJECT_SOURCE_DIR}/res/png/icon-128-${size}.png
+    install(FILES ${PROJECT_SOURCE_DIR}/res/png/icon-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${QUILLPAD_APP_ID}.png)
 endforeach()
-install(FILES ${PROJECT_SOURCE_DIR}/res/svg/icon-128.svg
+install(FILES ${PROJECT_SOURCE_DIR}/res/svg/icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${QUILLPAD_APP_ID}.svg)

@@ -10,8 +10,8 @@ set(CPACK_NSIS_PACKAGE_NAME "Quillpad Configuration")  # also the Start-menu fol
 set(CPACK_NSIS_DISPLAY_NAME "Quillpad Configuration")
 set(CPACK_NSIS_CONTACT "${QUILLPAD_MAINTAINER}")
 set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\quillpad-config.exe")
-set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/res/win/icon-128.ico")
-set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/res/win/icon-128.ico")
+set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/res/win/icon.ico")
+set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/res/win/icon.ico")
 # A newer version replaces the one installed instead of landing beside it.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")

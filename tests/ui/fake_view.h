@@ -110,6 +110,11 @@ class FakeView : public KeypadView {
         }
     }
     void* DeviceNotificationWindow() override { return this; }
+    void SetAccessibleName(int id, const std::string& name) override { names[id] = name; }
+    void SetAccessibleDescription(int id, const std::string& text) override {
+        descriptions[id] = text;
+    }
+    void SetAccessibleSelected(int id, bool on) override { selected[id] = on; }
 
     bool Visible(int id) const { return visible.at(id); }
     // Centre of a control, in client coordinates.
@@ -122,6 +127,9 @@ class FakeView : public KeypadView {
     std::map<int, bool> checks;
     std::map<int, bool> visible;
     std::map<int, ControlRect> rects;
+    std::map<int, std::string> names;         // accessible names set by the dialog
+    std::map<int, std::string> descriptions;  // accessible descriptions
+    std::map<int, bool> selected;
     std::map<int, std::vector<std::string>> combos;
     std::map<int, int> comboSelection;
     std::map<int, int> runningTimers;

@@ -25,6 +25,9 @@ class DialogTest : public ::testing::Test {
     void TearDown() override {
         DevCloseAll();
         DevSetPlatform(nullptr);
+        EXPECT_TRUE(platform.keypadViolations().empty())
+            << "the keypad saw the host break the protocol: "
+            << platform.keypadViolations().front();
     }
     void AddKeypad(const std::string& path, DevNode grandparent) {
         platform.Add(FakePlatform::KeypadInterface(path, grandparent));
@@ -304,22 +307,109 @@ TEST_F(DialogTest, ResetClearsTheKeyShowsNullAndLeavesTheFocus) {
 
 // --- key capture -------------------------------------------------------------------------
 
-TEST_F(DialogTest, KeysAreCapturedOnlyFromTheFieldAndTheFourModifierBoxes) {
+TEST_F(DialogTest, KeysGoToTheKeyFromTheFieldAndWorkTheDialogElsewhere) {
+    constexpr bool kAlt = true;
     const struct {
+        const char* what;
         int focus;
-        bool captured;
-    } cases[] = {{kIdKeyEdit, true},     {kIdAlt, true},     {kIdShift, true},
-                 {kIdCtrl, true},        {kIdWindows, true}, {kIdApplication, false},
-                 {kIdMouseLeft, false},  {kIdOk, false},     {kIdRefresh, false},
-                 {kIdDeviceList, false}, {kNoFocus, false},  {kFocusElsewhere, false}};
-    Start();
+        bool recording;  // a click on the field came first
+        std::uint32_t vk;
+        bool alt;
+        bool consumed;      // false: the dialog manager gets the key
+        std::uint8_t key1;  // key 1's virtual key afterwards
+        int focusAfter;
+        int currentKey;
+        bool recordingAfter;
+    } cases[] = {
+        {"B in the field", kIdKeyEdit, false, 0x42, false, true, 0x42, kIdKeyEdit, 1, false},
+        {"Tab leaves the field", kIdKeyEdit, false, 0x09, false, false, 0, kIdKeyEdit, 1, false},
+        {"Tab recorded", kIdKeyEdit, true, 0x09, false, true, 0x09, kIdKeyEdit, 1, false},
+        {"Escape in the field", kIdKeyEdit, false, 0x1B, false, true, 0x1B, kIdKeyEdit, 1, false},
+        {"Enter starts recording", kIdKeyEdit, false, 0x0D, false, true, 0, kIdKeyEdit, 1, true},
+        {"Enter recorded", kIdKeyEdit, true, 0x0D, false, true, 0x0D, kIdKeyEdit, 1, false},
+        {"Alt+N presses Next", kIdKeyEdit, false, 'N', kAlt, true, 0, kIdKeyEdit, 2, false},
+        {"Alt+N recorded", kIdKeyEdit, true, 'N', kAlt, true, 'N', kIdKeyEdit, 1, false},
+        {"Alt+F4 in the field", kIdKeyEdit, false, 0x73, kAlt, true, 0x73, kIdKeyEdit, 1, false},
+        {"Alt+R to Reset", kIdKeyEdit, false, 'R', kAlt, true, 0, kIdReset, 1, false},
+        {"Alt+R on to Refresh", kIdReset, false, 'R', kAlt, true, 0, kIdRefresh, 1, false},
+        {"Alt+B on OK", kIdOk, false, 'B', kAlt, true, 0, kIdOk, 6, false},
+        {"B on the Shift box", kIdShift, false, 0x42, false, false, 0, kIdShift, 1, false},
+        {"B on the Alt box", kIdAlt, false, 0x42, false, false, 0, kIdAlt, 1, false},
+        {"Space on a box", kIdMouseLeft, false, 0x20, false, false, 0, kIdMouseLeft, 1, false},
+        {"Tab on OK", kIdOk, false, 0x09, false, false, 0, kIdOk, 1, false},
+        {"Enter on Refresh", kIdRefresh, false, 0x0D, false, false, 0, kIdRefresh, 1, false},
+        {"Escape on OK", kIdOk, false, 0x1B, false, true, 0, kIdOk, 1, false},
+        {"Alt alone on OK", kIdOk, false, 0x12, kAlt, true, 0, kIdOk, 1, false},
+        {"Alt+F4 on OK", kIdOk, false, 0x73, kAlt, false, 0, kIdOk, 1, false},
+        {"B in the list", kIdDeviceList, false, 0x42, false, false, 0, kIdDeviceList, 1, false},
+        {"B with no focus", kNoFocus, false, 0x42, false, true, 0, kNoFocus, 1, false},
+        {"B elsewhere", kFocusElsewhere, false, 0x42, false, false, 0, kFocusElsewhere, 1, false},
+    };
     for (const auto& c : cases) {
-        dlg.OnReset();
-        view.focus = c.focus;
-        EXPECT_TRUE(dlg.PreTranslateKeyDown(0x42, KeyLParam(0x30)));  // consumed either way
-        EXPECT_EQ(KeyByNumber(dlg.Assignments(), 1).vk, c.captured ? 0x42 : 0) << c.focus;
-        EXPECT_EQ(view.focus, c.captured ? kIdKeyEdit : c.focus) << c.focus;
+        FakeView v;
+        CKeypadDlg d{v};
+        d.OnInitDialog();
+        if (c.recording) {
+            d.OnPointerDown(kIdKeyEdit);
+        }
+        v.focus = c.focus;
+        EXPECT_EQ(d.PreTranslateKeyDown(c.vk, KeyLParam(0x30), c.alt), c.consumed) << c.what;
+        EXPECT_EQ(KeyByNumber(d.Assignments(), 1).vk, c.key1) << c.what;
+        EXPECT_EQ(v.focus, c.focusAfter) << c.what;
+        EXPECT_EQ(d.CurrentKey(), c.currentKey) << c.what;
+        EXPECT_EQ(d.Recording(), c.recordingAfter) << c.what;
+        EXPECT_EQ(v.messages.size(), 0u) << c.what;
     }
+}
+
+TEST_F(DialogTest, RecordingEndsAfterOneCombinationAndOnlyThePointerStartsItUnasked) {
+    Start();
+    // A click on key 3's picture records: Ctrl, then F5, then Tab leaves the field.
+    Click(kIdKey3Picture);
+    EXPECT_TRUE(dlg.Recording());
+    EXPECT_EQ(view.descriptions[kIdKeyEdit], std::string("Key 3. ") + kRecordingHint);
+    EXPECT_EQ(dlg.OnCtlColor(kIdKeyEdit, CtlColorClass::kOther).background, kRecordingColour);
+    Press(0x11);
+    EXPECT_TRUE(dlg.Recording());
+    Press(0x74, KeyLParam(0x3F));
+    EXPECT_FALSE(dlg.Recording());
+    EXPECT_EQ(view.descriptions[kIdKeyEdit], std::string("Key 3. ") + kFieldHint);
+    EXPECT_EQ(dlg.OnCtlColor(kIdKeyEdit, CtlColorClass::kOther).background, kNormalColour);
+    EXPECT_EQ(view.names[kIdKey3Label], "Key 3: Ctrl+F5");
+    // Shift+Tab: the Shift pressed on the way is taken back.
+    Press(0x10);
+    EXPECT_EQ(view.texts[kIdKeyEdit], "Shift+Ctrl+F5");
+    EXPECT_FALSE(dlg.PreTranslateKeyDown(0x09, KeyLParam(0x0F)));
+    EXPECT_EQ(view.texts[kIdKeyEdit], "Ctrl+F5");
+    EXPECT_EQ(KeyByNumber(dlg.Assignments(), 3).modifiers, kModCtrl);
+
+    // Next pressed with the keyboard keeps the focus on Next and records nothing; the same
+    // with the pointer puts the focus in the field, recording.
+    view.focus = kIdNext;
+    Press(0x20);
+    dlg.OnCommand(kIdNext);
+    EXPECT_EQ(dlg.CurrentKey(), 4);
+    EXPECT_EQ(view.focus, kIdNext);
+    EXPECT_FALSE(dlg.Recording());
+    EXPECT_EQ(view.descriptions[kIdNext], "Key 4 is selected.");
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(view.selected[kKeyPictureIds[k - 1]], k == 4) << k;
+    }
+    dlg.OnPointerDown(kIdNext);
+    dlg.OnCommand(kIdNext);
+    EXPECT_EQ(view.focus, kIdKeyEdit);
+    EXPECT_TRUE(dlg.Recording());
+
+    // Space or Enter on the pictures, and F1, open what a click opens.
+    dlg.OnPointerDown(kIdStatic);
+    EXPECT_FALSE(dlg.Recording());
+    for (const auto& [focus, vk] :
+         {std::pair{kIdHelpPicture, 0x20}, {kIdOpenKeyboardPicture, 0x0D}, {kIdOk, 0x70}}) {
+        view.focus = focus;
+        EXPECT_TRUE(dlg.PreTranslateKeyDown(static_cast<std::uint32_t>(vk), 0)) << focus;
+    }
+    EXPECT_EQ(view.helpRuns, 2);
+    EXPECT_EQ(view.oskStarts, 1);
 }
 
 TEST_F(DialogTest, ModifierKeysOnlyEverSetBits) {

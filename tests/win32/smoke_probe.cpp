@@ -6,7 +6,12 @@
 //   quillpad-probe text <title> <id>        the control's text (UTF-8); id 0: the title
 //   quillpad-probe closebox <title>         screen point on the close box
 //   quillpad-probe count <title> <id>       entries of the combo box id
+//   quillpad-probe accessible <title> <id>  what a screen reader reads of control id through
+//                                           Windows' accessibility layer: name, role number,
+//                                           "selected" when so, on one line, tab-separated
 #include <windows.h>
+// windows.h first
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +39,9 @@ bool WaitFor(const std::wstring& title, int ms, bool present) {
 }
 
 int Usage() {
-    std::fputs("usage: quillpad-probe wait|gone|centre|text|closebox|count <title> ...\n", stderr);
+    std::fputs(
+        "usage: quillpad-probe wait|gone|centre|text|closebox|count|accessible <title> ...\n",
+        stderr);
     return 2;
 }
 
@@ -105,6 +112,35 @@ int main(int argc, char** argv) {
         SendMessageW(control, WM_GETTEXT, sizeof(text) / sizeof(text[0]),
                      reinterpret_cast<LPARAM>(text));
         std::printf("%s\n", WideToUtf8(text).c_str());
+        return 0;
+    }
+    if (command == "accessible") {
+        CoInitialize(nullptr);
+        IAccessible* object = nullptr;
+        const HRESULT hr = AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                      reinterpret_cast<void**>(&object));
+        if (FAILED(hr)) {
+            std::fprintf(stderr, "quillpad-probe: control %d has no accessible object (0x%08lx)\n",
+                         number, static_cast<unsigned long>(hr));
+            return 1;
+        }
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        VARIANT role, state;
+        VariantInit(&role);
+        VariantInit(&state);
+        object->get_accName(self, &name);
+        object->get_accRole(self, &role);
+        object->get_accState(self, &state);
+        const bool selected = state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_SELECTED) != 0;
+        std::printf("%s\t%ld\t%s\n", name != nullptr ? WideToUtf8(name).c_str() : "",
+                    role.vt == VT_I4 ? static_cast<long>(role.lVal) : -1L,
+                    selected ? "selected" : "");
+        SysFreeString(name);
+        object->Release();
+        CoUninitialize();
         return 0;
     }
     if (command == "count") {

@@ -16,7 +16,7 @@
 
 #include "assignment_text.h"
 #include "atomic_file.h"
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 #include "platform/sim/state_file.h"
 
 namespace quillpad::emu {

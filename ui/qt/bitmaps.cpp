@@ -7,21 +7,25 @@
 
 // The artwork lives in this static library; register it before the first lookup.
 static void InitArtwork() {
-    Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(artwork);
 }
 
 namespace quillpad {
 namespace {
 
-// The artwork is compiled in as ":/res/<id>.png".
+// The artwork is compiled in as ":/res/<name>.png", under the names keypad_layout.h gives.
 QString ResourcePath(int resourceId, const QString& suffix = {}) {
     static const bool registered = (InitArtwork(), true);
     (void)registered;
-    const QString path = QStringLiteral(":/res/%1%2.png").arg(resourceId).arg(suffix);
+    const char* name = PictureName(resourceId);
+    if (name == nullptr) {
+        return {};
+    }
+    const QString path = QStringLiteral(":/res/%1%2.png").arg(QString::fromUtf8(name), suffix);
     return QFile::exists(path) ? path : QString();
 }
 
-// Where the pointer's tip lies in picture 149.
+// Where the pointer's tip lies in the open-keyboard pointer.
 constexpr int kCursorHotX = 1;
 constexpr int kCursorHotY = 1;
 

@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "accessible_picture.h"
 #include "bitmaps.h"
 #include "control_ids.h"
 #include "key_names.h"
@@ -106,6 +107,14 @@ QWidget* KeypadWindow::Control(int id) const {
 void KeypadWindow::ApplyColour(int id) {
     QWidget* w = Control(id);
     if (w == nullptr) {
+        return;
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        // The key function field's own colour says whether it records.
+        const CtlColorResult r = dlg_.OnCtlColor(id, CtlColorClass::kOther);
+        QPalette p = edit->palette();
+        p.setColor(QPalette::Base, r.background ? ToQColor(*r.background) : Qt::white);
+        edit->setPalette(p);
         return;
     }
     const CtlColorResult r = dlg_.OnCtlColor(id, CtlColorClass::kStatic);
@@ -314,6 +323,24 @@ std::string KeypadWindow::ShiftedKeyName(std::uint32_t lParam) const {
     return ShiftedKeyNameFromLParam(lParam);
 }
 
+void KeypadWindow::SetAccessibleName(int id, const std::string& name) {
+    if (QWidget* w = Control(id)) {
+        w->setAccessibleName(QString::fromStdString(name));
+    }
+}
+
+void KeypadWindow::SetAccessibleDescription(int id, const std::string& text) {
+    if (QWidget* w = Control(id)) {
+        w->setAccessibleDescription(QString::fromStdString(text));
+    }
+}
+
+void KeypadWindow::SetAccessibleSelected(int id, bool selected) {
+    if (QWidget* w = Control(id)) {
+        SetPictureSelected(*w, selected);
+    }
+}
+
 bool KeypadWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType()) {
         return false;
@@ -341,23 +368,43 @@ bool KeypadWindow::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
+bool KeypadWindow::KeyDown(const QKeyEvent& event) {
+    if (const auto stroke = TranslateKeyEvent(event)) {
+        return dlg_.PreTranslateKeyDown(stroke->vk, stroke->lParam,
+                                        (event.modifiers() & Qt::AltModifier) != 0);
+    }
+    // A key no Windows keyboard has: the field ignores it, elsewhere Qt handles it.
+    return FocusedControl() == kIdKeyEdit;
+}
+
 bool KeypadWindow::CaptureKey(QWidget* /*target*/, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Claimed as an ordinary key so no mnemonic or shortcut acts on it.
-        event->accept();
-        return true;
-    }
-    if (event->type() == QEvent::KeyPress) {
-        if (const auto stroke = TranslateKeyEvent(*static_cast<QKeyEvent*>(event))) {
-            dlg_.PreTranslateKeyDown(stroke->vk, stroke->lParam);
+    const auto& key = *static_cast<QKeyEvent*>(event);
+    switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Qt asks before a key press whether a shortcut (a button's Alt+letter) may have
+            // it: the dialog decides here, before Qt's shortcuts, Tab or Escape handling.
+            keyTaken_ = KeyDown(key);
+            keyDecided_ = true;
+            if (keyTaken_) {
+                event->accept();
+            }
+            return keyTaken_;
+        case QEvent::KeyPress: {
+            const bool taken = keyDecided_ ? keyTaken_ : KeyDown(key);
+            keyDecided_ = false;
+            return taken;
         }
+        default:
+            // Key releases in the field are its own; elsewhere Space's release presses.
+            return FocusedControl() == kIdKeyEdit;
     }
-    // No key reaches a control or the dialog's own handling (Tab, Enter, Escape, ...).
-    return true;
 }
 
 bool KeypadWindow::HandleMouse(QWidget* target, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        dlg_.OnPointerDown(target == this ? kIdStatic : ControlIdOf(target));
+    }
     if (target == Control(kIdKeyEdit)) {
         // No middle-click paste into the field.
         return mouse->button() == Qt::MiddleButton || (mouse->buttons() & Qt::MiddleButton);

@@ -13,6 +13,7 @@
 #include "keypad_dlg.h"
 #include "keypad_view.h"
 
+class QKeyEvent;
 class QTimer;
 
 namespace quillpad {
@@ -63,6 +64,9 @@ class KeypadWindow : public QDialog, public KeypadView {
     std::string KeyName(std::uint32_t lParam) const override;
     std::string ShiftedKeyName(std::uint32_t lParam) const override;
     void* DeviceNotificationWindow() override { return this; }
+    void SetAccessibleName(int id, const std::string& name) override;
+    void SetAccessibleDescription(int id, const std::string& text) override;
+    void SetAccessibleSelected(int id, bool selected) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -70,6 +74,8 @@ class KeypadWindow : public QDialog, public KeypadView {
 
   private:
     bool CaptureKey(QWidget* target, QEvent* event);
+    // Hands a key-down to the dialog; true when it took it.
+    bool KeyDown(const QKeyEvent& event);
     bool HandleMouse(QWidget* target, QEvent* event);
     void ApplyColour(int id);
 
@@ -80,6 +86,10 @@ class KeypadWindow : public QDialog, public KeypadView {
     std::map<int, QTimer*> timers_;
     MessageBoxHook messageBoxHook_;
     OnScreenKeyboardHook oskHook_;
+    // What the dialog decided for the key-down whose shortcut check came first; the key press
+    // that follows it gets the same answer.
+    bool keyDecided_ = false;
+    bool keyTaken_ = false;
 };
 
 }  // namespace quillpad

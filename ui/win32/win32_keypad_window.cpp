@@ -1,11 +1,15 @@
 #include "win32_keypad_window.h"
 
+#include <oleacc.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "control_ids.h"
+#include "keypad_template.h"
 #include "resource_ids.h"
 #include "us_key_positions.h"
 #include "wide_text.h"
@@ -37,6 +41,8 @@ INT_PTR CALLBACK HelpProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 Win32KeypadWindow::Win32KeypadWindow(HINSTANCE instance) : instance_(instance), dialog_(*this) {
+    // Screen readers get the controls' accessible objects through COM.
+    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_APP));
     smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
@@ -50,6 +56,8 @@ Win32KeypadWindow::~Win32KeypadWindow() {
         DeleteObject(brush);
     if (smallIcon_ != nullptr)
         DestroyIcon(smallIcon_);
+    if (comStarted_)
+        CoUninitialize();
 }
 
 bool Win32KeypadWindow::Create() {
@@ -88,15 +96,37 @@ int Win32KeypadWindow::RunModal() {
 }
 
 bool Win32KeypadWindow::PreTranslateMessage(MSG& msg) {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
-        return false;
     if (hwnd_ == nullptr || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)))
         return false;
+    switch (msg.message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            // The control pressed on (a combo box's own child stands for the combo box).
+            HWND control = msg.hwnd;
+            while (control != hwnd_ && GetParent(control) != hwnd_)
+                control = GetParent(control);
+            dialog_.OnPointerDown(control == hwnd_ ? kIdStatic : GetDlgCtrlID(control));
+            return false;
+        }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            break;
+        default:
+            return false;
+    }
+    // Escape closes an open device list, as the list expects.
+    HWND list = Item(kIdDeviceList);
+    if (msg.wParam == VK_ESCAPE && list != nullptr &&
+        SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0)
+        return false;
     // The keypad stores key positions: record the US layout's key at the position pressed,
-    // not the key the active layout makes of it.
+    // not the key the active layout makes of it. Bit 29 of a key message says Alt is held.
     const auto lParam = static_cast<std::uint32_t>(msg.lParam);
     return dialog_.PreTranslateKeyDown(
-        UsVkOfKeyDown(static_cast<std::uint32_t>(msg.wParam), lParam), lParam);
+        UsVkOfKeyDown(static_cast<std::uint32_t>(msg.wParam), lParam), lParam,
+        (lParam & (1u << 29)) != 0);
 }
 
 INT_PTR CALLBACK Win32KeypadWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -116,10 +146,14 @@ INT_PTR Win32KeypadWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
             SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(smallIcon_ != nullptr ? smallIcon_ : icon_));
+            MakeControlsAccessible();
             const bool defaultFocus = dialog_.OnInitDialog();
             openKeyboardPointer_ =
                 LoadCursorW(instance_, MAKEINTRESOURCEW(IDR_OPEN_KEYBOARD_CURSOR));
-            return defaultFocus ? TRUE : FALSE;
+            // The window opens with the focus on OK, although Tab reaches the device list first.
+            if (defaultFocus)
+                FocusControl(kIdOk);
+            return FALSE;
         }
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
@@ -384,6 +418,74 @@ std::string Win32KeypadWindow::ShiftedKeyName(std::uint32_t lParam) const {
     if (length == 0 || length > 1 || text[0] < 0x20 || (text[0] >= 0x7F && text[0] < 0xA0))
         return {};
     return WideToUtf8(std::wstring_view(text, 1));
+}
+
+void Win32KeypadWindow::MakeControlsAccessible() {
+    accessible_.clear();
+    for (const ControlTemplate& c : KeypadTemplate().controls) {
+        if (c.id == kIdStatic)
+            continue;
+        AccessibleFacts& facts = accessible_[c.id];
+        facts.name = Utf8ToWide(c.name);
+        const bool key = std::find(std::begin(kKeyPictureIds), std::end(kKeyPictureIds), c.id) !=
+                         std::end(kKeyPictureIds);
+        // The role of each kind, as Windows gives it to standard controls.
+        switch (c.kind) {
+            case ControlKind::kButton:
+            case ControlKind::kDefaultButton:
+                facts.role = ROLE_SYSTEM_PUSHBUTTON;
+                break;
+            case ControlKind::kCheckBox:
+                facts.role = ROLE_SYSTEM_CHECKBUTTON;
+                break;
+            case ControlKind::kEdit:
+                facts.role = ROLE_SYSTEM_TEXT;
+                break;
+            case ControlKind::kComboList:
+                facts.role = ROLE_SYSTEM_COMBOBOX;
+                break;
+            case ControlKind::kGroupBox:
+                facts.role = ROLE_SYSTEM_GROUPING;
+                break;
+            case ControlKind::kText:
+            case ControlKind::kWrappedText:
+                facts.role = ROLE_SYSTEM_STATICTEXT;
+                break;
+            case ControlKind::kPicture:
+                // A key is one of six to choose from; a picture Tab reaches opens something
+                // with Space or Enter, as with a click.
+                facts.role = key         ? ROLE_SYSTEM_RADIOBUTTON
+                             : c.tabStop ? ROLE_SYSTEM_PUSHBUTTON
+                                         : ROLE_SYSTEM_GRAPHIC;
+                facts.selectable = key;
+                break;
+        }
+        MakeAccessible(Item(c.id), &facts);
+    }
+}
+
+void Win32KeypadWindow::SetAccessibleName(int id, const std::string& name) {
+    const auto it = accessible_.find(id);
+    if (it == accessible_.end())
+        return;
+    it->second.name = Utf8ToWide(name);
+    AnnounceNameChange(Item(id));
+}
+
+void Win32KeypadWindow::SetAccessibleDescription(int id, const std::string& text) {
+    const auto it = accessible_.find(id);
+    if (it == accessible_.end())
+        return;
+    it->second.description = Utf8ToWide(text);
+    AnnounceDescriptionChange(Item(id));
+}
+
+void Win32KeypadWindow::SetAccessibleSelected(int id, bool selected) {
+    const auto it = accessible_.find(id);
+    if (it == accessible_.end() || it->second.selected == selected)
+        return;
+    it->second.selected = selected;
+    AnnounceStateChange(Item(id));
 }
 
 void* Win32KeypadWindow::DeviceNotificationWindow() {

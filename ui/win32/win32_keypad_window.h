@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "accessible_control.h"
 #include "keypad_dlg.h"
 #include "keypad_view.h"
 
@@ -60,6 +61,9 @@ class Win32KeypadWindow final : public KeypadView {
     std::string KeyName(std::uint32_t lParam) const override;
     std::string ShiftedKeyName(std::uint32_t lParam) const override;
     void* DeviceNotificationWindow() override;
+    void SetAccessibleName(int id, const std::string& name) override;
+    void SetAccessibleDescription(int id, const std::string& text) override;
+    void SetAccessibleSelected(int id, bool selected) override;
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,15 +72,19 @@ class Win32KeypadWindow final : public KeypadView {
     HBRUSH BrushFor(Colour colour);
     void PaintIcon();
     HWND Item(int id) const { return hwnd_ != nullptr ? GetDlgItem(hwnd_, id) : nullptr; }
+    // Gives every control of the template what screen readers are to hear of it.
+    void MakeControlsAccessible();
 
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     bool ended_ = false;
+    bool comStarted_ = false;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HCURSOR openKeyboardPointer_ = nullptr;
     HCURSOR pointerBeforeBusy_ = nullptr;
-    std::map<Colour, HBRUSH> brushes_;  // one per colour for the window's lifetime
+    std::map<Colour, HBRUSH> brushes_;           // one per colour for the window's lifetime
+    std::map<int, AccessibleFacts> accessible_;  // by control id, for the window's lifetime
     CKeypadDlg dialog_;
 };
 

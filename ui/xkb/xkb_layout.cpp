@@ -2,11 +2,10 @@
 
 #include <xkbcommon/xkbcommon.h>
 
+#include "scan_codes.h"
+
 namespace quillpad {
 namespace {
-
-// An X keycode is the evdev code + 8.
-constexpr int kXKeycodeOffset = 8;
 
 char32_t DeadKeyAccent(xkb_keysym_t sym) {
     struct Accent {

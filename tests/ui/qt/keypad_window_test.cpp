@@ -24,7 +24,7 @@ QColor Background(const QWidget* w) {
     return w->palette().color(QPalette::Window);
 }
 
-TEST_F(WindowTest, KeysThatWouldActOnTheDialogOnlyChangeTheAssignment) {
+TEST_F(WindowTest, KeysThatWouldActOnTheDialogAreRecordedAfterAClickOrEnter) {
     Open();
     ClickOn(kIdKey2Label);
     ASSERT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit));
@@ -47,30 +47,89 @@ TEST_F(WindowTest, KeysThatWouldActOnTheDialogOnlyChangeTheAssignment) {
         {Qt::Key_F4, Qt::AltModifier, "Alt+F4"},
         {Qt::Key_Space, Qt::NoModifier, "Space"},
     };
-    for (const auto& c : cases) {
-        window->Dialog().OnReset();
-        Key(c.key, c.modifiers);
-        EXPECT_EQ(Text(kIdKeyEdit), c.shown) << c.shown;
-        EXPECT_EQ(Text(kIdKey2Label), c.shown) << c.shown;
-        EXPECT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit)) << c.shown;
-        EXPECT_TRUE(window->isVisible()) << c.shown;
-        EXPECT_EQ(window->Dialog().CurrentKey(), 2) << c.shown;
+    // A recording starts with a click on the field, or with Enter in it.
+    for (const bool byEnter : {false, true}) {
+        for (const auto& c : cases) {
+            window->Dialog().OnReset();
+            if (byEnter) {
+                Key(Qt::Key_Return);
+                EXPECT_EQ(Text(kIdKeyEdit), "Null");
+            } else {
+                ClickOn(kIdKeyEdit);
+            }
+            EXPECT_TRUE(window->Dialog().Recording());
+            Key(c.key, c.modifiers);
+            EXPECT_FALSE(window->Dialog().Recording()) << c.shown;
+            EXPECT_EQ(Text(kIdKeyEdit), c.shown) << c.shown;
+            EXPECT_EQ(Text(kIdKey2Label), c.shown) << c.shown;
+            EXPECT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit)) << c.shown;
+            EXPECT_TRUE(window->isVisible()) << c.shown;
+            EXPECT_EQ(window->Dialog().CurrentKey(), 2) << c.shown;
+        }
     }
     EXPECT_TRUE(messages.empty());  // OK and Refresh were never pressed
     EXPECT_EQ(StateBytes(), before);
 }
 
-TEST_F(WindowTest, AKeyWhileOkHasTheFocusDoesNothing) {
+TEST_F(WindowTest, TheKeyboardAloneReachesEveryControlAndWritesTheKeypad) {
     Open();
     ASSERT_EQ(QApplication::focusWidget(), Control(kIdOk));
-    const KeyAssignments before = window->Dialog().Assignments();
-    for (Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_Space, Qt::Key_Tab}) {
+    // Escape keeps the window; Tab walks the tab stops in the order they are shown.
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    const int order[] = {
+        kIdRefresh,     kIdDeviceList, kIdKeyEdit,     kIdAlt,       kIdCtrl,
+        kIdWindows,     kIdShift,      kIdApplication, kIdMouseLeft, kIdMouseMiddle,
+        kIdMouseRight,  kIdBack,       kIdReset,       kIdNext,      kIdOpenKeyboardPicture,
+        kIdHelpPicture, kIdOk};
+    for (int id : order) {
+        Key(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), Control(id)) << id;
+    }
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Control(kIdHelpPicture));
+    // Space on the help picture and F1 open the help; its OK closes it with Enter.
+    int helps = 0;
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_F1}) {
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            helps += modal->windowTitle() == "Help";
+            QTest::keyClick(modal->windowHandle(), Qt::Key_Return);
+        });
         Key(key);
     }
-    EXPECT_EQ(QApplication::focusWidget(), Control(kIdOk));
-    EXPECT_EQ(window->Dialog().Assignments(), before);
-    EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(Text(kIdKeyEdit), "Null");
+    EXPECT_EQ(helps, 2);
+    window->activateWindow();  // the offscreen platform does not return to the window itself
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(QApplication::focusWidget(), Control(kIdHelpPicture));
+
+    // Into the field, two keys on with Alt+N, Ctrl+F5, out with Tab, then OK with Alt+O.
+    for (int i = 0; i < 2; ++i) {
+        Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), Control(kIdNext));
+    Key(Qt::Key_Space);
+    EXPECT_EQ(window->Dialog().CurrentKey(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), Control(kIdNext));
+    Key(Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(window->Dialog().CurrentKey(), 3);
+    for (int i = 0; i < 11; ++i) {
+        Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), Control(kIdKeyEdit));
+    Key(Qt::Key_F5, Qt::ControlModifier);
+    EXPECT_EQ(Text(kIdKeyEdit), "Ctrl+F5");
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Control(kIdAlt));
+    Key(Qt::Key_O, Qt::AltModifier);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Setting successfully !");
+    const auto bytes = StateBytes();
+    // Key 3 is the keypad's second entry: kind 1, Ctrl, no mouse, usage 0x3E (F5).
+    EXPECT_EQ(bytes[15], 1);
+    EXPECT_EQ(bytes[16], kModCtrl);
+    EXPECT_EQ(bytes[18], 0x3E);
 }
 
 TEST_F(WindowTest, ClicksOnPicturesAndLabelsSelectKeysAndMoveTheHighlight) {

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <set>
 
+#include "bitmaps.h"
 #include "keypad_template.h"
 #include "window_fixture.h"
 
@@ -70,6 +71,27 @@ TEST_F(WindowTest, ScreenshotShowsEveryControlInsideTheWindow) {
         QWidget* w = Control(id);
         EXPECT_LE(w->fontMetrics().horizontalAdvance(QString::fromStdString(Text(id))), w->width())
             << "text of " << id << " is cut";
+    }
+}
+
+// The caption is fixed text that users and scripts find the window by, whatever the program's
+// version; every picture the layout lists is compiled in under its name.
+TEST_F(WindowTest, FixedCaptionAndEveryPictureOfTheLayout) {
+    Open();
+    EXPECT_EQ(window->windowTitle().toStdString(), "Quillpad V1.3");
+    for (const PictureResource& p : Pictures()) {
+        SCOPED_TRACE(p.name);
+        switch (p.kind) {
+            case PictureKind::kBitmap:
+                EXPECT_FALSE(LoadBitmap(p.resource).isNull());
+                break;
+            case PictureKind::kIcon:
+                EXPECT_EQ(LoadAppIcon().availableSizes().size(), 6);
+                break;
+            case PictureKind::kCursor:
+                EXPECT_EQ(LoadOpenKeyboardCursor().shape(), Qt::BitmapCursor);
+                break;
+        }
     }
 }
 

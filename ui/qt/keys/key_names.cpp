@@ -1,9 +1,8 @@
 #include "key_names.h"
 
-#include <string_view>
-
 #include "layout_keymap.h"
 #include "scan_codes.h"
+#include "us_key_positions.h"
 
 namespace quillpad {
 namespace {
@@ -40,25 +39,10 @@ constexpr FixedName kFixedNames[] = {
     {{0x6D, false}, "F22"},         {{0x6E, false}, "F23"},          {{0x76, false}, "F24"},
 };
 
-// Characters of the US layout by scan code, for when no keymap can be had.
-struct UsRow {
-    std::uint8_t firstScan;
-    std::string_view chars;
-};
-
-constexpr UsRow kUsRows[] = {
-    {0x02, "1234567890-="}, {0x10, "QWERTYUIOP[]"}, {0x1E, "ASDFGHJKL;'`"},
-    {0x2B, "\\ZXCVBNM,./"}, {0x56, "\\"},
-};
-
-std::string UsCharacter(std::uint8_t scan) {
-    for (const auto& row : kUsRows) {
-        const std::size_t index = static_cast<std::size_t>(scan - row.firstScan);
-        if (scan >= row.firstScan && index < row.chars.size()) {
-            return std::string(1, row.chars[index]);
-        }
-    }
-    return {};
+// The US layout's character at scan, for when no keymap can be had.
+std::string UsCharacter(ScanCode scan) {
+    const UsCharacterKey* key = UsCharacterKeyAt(scan);
+    return key != nullptr ? std::string(1, key->character) : std::string();
 }
 
 }  // namespace
@@ -77,7 +61,7 @@ std::string KeyNameFromLParam(std::uint32_t lParam) {
     }
     std::string name = LayoutKeyCharacter(*evdev);
     if (name.empty()) {
-        name = UsCharacter(scan.code);
+        name = UsCharacter(scan);
     }
     return name;
 }

@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QGuiApplication>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -47,24 +48,16 @@ xcb_connection_t* QtXcbConnection() {
     return nullptr;
 }
 
-class Keymaps {
+// The user's keymap (named false) or one layout by name, compiled on first use and kept; the
+// user's is compiled again when Qt's X server connection changes.
+class CachedKeymap : public LayoutKeymap {
   public:
-    void UseSystem() {
-        std::lock_guard lock(mutex_);
-        Reset();
-        named_ = false;
-    }
-
-    void UseNamed(const std::string& layout, const std::string& variant) {
-        std::lock_guard lock(mutex_);
-        Reset();
-        named_ = true;
-        layout_ = layout;
-        variant_ = variant;
-    }
+    CachedKeymap() = default;
+    CachedKeymap(const std::string& layout, const std::string& variant)
+        : named_(true), layout_(layout), variant_(variant) {}
 
     // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is.
-    std::string Character(int evdev, bool shifted) {
+    std::string Character(int evdev, bool shifted) override {
         std::lock_guard lock(mutex_);
         xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
         if (!loaded_ || connection != connection_) {
@@ -133,9 +126,9 @@ class Keymaps {
     }
 
     std::mutex mutex_;
-    bool named_ = false;
-    std::string layout_;
-    std::string variant_;
+    const bool named_ = false;
+    const std::string layout_;
+    const std::string variant_;
     bool loaded_ = false;
     ContextPtr context_;
     KeymapPtr keymap_;
@@ -143,27 +136,35 @@ class Keymaps {
     std::int32_t device_ = -1;
 };
 
-Keymaps& TheKeymaps() {
-    static Keymaps keymaps;
-    return keymaps;
+CachedKeymap& UsersKeymap() {
+    static CachedKeymap keymap;
+    return keymap;
 }
+
+std::atomic<LayoutKeymap*> gKeymap{nullptr};
 
 }  // namespace
 
 std::string LayoutKeyCharacter(int evdev) {
-    return TheKeymaps().Character(evdev, false);
+    return GetLayoutKeymap().Character(evdev, false);
 }
 
 std::string LayoutShiftedKeyCharacter(int evdev) {
-    return TheKeymaps().Character(evdev, true);
+    return GetLayoutKeymap().Character(evdev, true);
 }
 
-void UseSystemKeymap() {
-    TheKeymaps().UseSystem();
+std::unique_ptr<LayoutKeymap> MakeNamedLayoutKeymap(const std::string& layout,
+                                                    const std::string& variant) {
+    return std::make_unique<CachedKeymap>(layout, variant);
 }
 
-void UseKeymapLayout(const std::string& layout, const std::string& variant) {
-    TheKeymaps().UseNamed(layout, variant);
+void SetLayoutKeymap(LayoutKeymap* keymap) {
+    gKeymap = keymap;
+}
+
+LayoutKeymap& GetLayoutKeymap() {
+    LayoutKeymap* keymap = gKeymap;
+    return keymap != nullptr ? *keymap : UsersKeymap();
 }
 
 }  // namespace quillpad

@@ -1,6 +1,7 @@
-// The user's keyboard layout through xkbcommon.
+// The user's keyboard layout through xkbcommon: what the character keys type.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace quillpad {
@@ -12,5 +13,27 @@ std::string LayoutKeyCharacter(int evdev);
 
 // The character the same key gives with Shift, as it is (not case-mapped); empty as above.
 std::string LayoutShiftedKeyCharacter(int evdev);
+
+// Where those characters come from: a keymap, compiled on first use and kept. The installed
+// one is process-wide. By default it is the user's: the X server's keymap and active layout
+// group when Qt runs on X11, otherwise xkbcommon's default keymap (XKB_DEFAULT_LAYOUT and
+// friends, else US). Tests install one layout by name so that names do not depend on the
+// machine. Without any usable keymap the character keys are named after the US layout.
+class LayoutKeymap {
+  public:
+    virtual ~LayoutKeymap() = default;
+    // As LayoutKeyCharacter (shifted false) and LayoutShiftedKeyCharacter (shifted true).
+    virtual std::string Character(int evdev, bool shifted) = 0;
+};
+
+// One layout by its XKB names, ignoring both the X server and the environment; an empty layout
+// means xkbcommon's built-in default (US).
+std::unique_ptr<LayoutKeymap> MakeNamedLayoutKeymap(const std::string& layout,
+                                                    const std::string& variant = {});
+
+// Installs the keymap key names come from (the caller keeps ownership); nullptr restores the
+// user's.
+void SetLayoutKeymap(LayoutKeymap* keymap);
+LayoutKeymap& GetLayoutKeymap();
 
 }  // namespace quillpad
