@@ -19,9 +19,9 @@ EM_JS(void, qp_page_window, (const char* part, const char* title, int width, int
     QuillpadPage.setWindow(UTF8ToString(part), UTF8ToString(title), width, height);
 });
 EM_JS(void, qp_page_add_control, (const char* part, int id, const char* kind, const char* text,
-                                  int resource, int x, int y, int w, int h, int visible), {
+                                  const char* picture, int x, int y, int w, int h, int visible), {
     QuillpadPage.addControl(UTF8ToString(part), id, UTF8ToString(kind), UTF8ToString(text),
-                            resource, x, y, w, h, visible != 0);
+                            UTF8ToString(picture), x, y, w, h, visible != 0);
 });
 EM_JS(void, qp_page_set_text, (int id, const char* text), {
     QuillpadPage.setText(id, UTF8ToString(text));
@@ -50,8 +50,8 @@ EM_JS(void, qp_page_set_list, (int id, const char* entries, int selected), {
 EM_JS(void, qp_page_set_background, (int id, const char* colour), {
     QuillpadPage.setBackground(id, UTF8ToString(colour));
 });
-EM_JS(void, qp_page_pointer, (const char* shape), {
-    QuillpadPage.setPointer(UTF8ToString(shape));
+EM_JS(void, qp_page_pointer, (const char* shape, const char* picture), {
+    QuillpadPage.setPointer(UTF8ToString(shape), UTF8ToString(picture));
 });
 EM_JS(void, qp_page_busy, (int busy), {
     QuillpadPage.setBusy(busy != 0);
@@ -113,8 +113,9 @@ void Build(const char* part, const DialogTemplate& t) {
     qp_page_window(part, t.title, WebDialogUnits::X(t.width), WebDialogUnits::Y(t.height));
     for (const ControlTemplate& c : t.controls) {
         const ControlRect r = WebDialogUnits::Rect(c);
-        qp_page_add_control(part, c.id, KindName(c.kind), c.text, c.resource, r.left, r.top,
-                            r.width, r.height, c.visible ? 1 : 0);
+        const char* picture = PictureName(c.resource);
+        qp_page_add_control(part, c.id, KindName(c.kind), c.text, picture ? picture : "", r.left,
+                            r.top, r.width, r.height, c.visible ? 1 : 0);
     }
 }
 
@@ -334,13 +335,13 @@ void WebKeypadView::RedrawControls(std::span<const int> ids) {
 void WebKeypadView::SetPointer(PointerShape shape) {
     switch (shape) {
         case PointerShape::kOpenKeyboard:
-            qp_page_pointer("open-keyboard");
+            qp_page_pointer("picture", PictureName(kOpenKeyboardCursorResource));
             break;
         case PointerShape::kHelp:
-            qp_page_pointer("help");
+            qp_page_pointer("help", "");
             break;
         case PointerShape::kDefault:
-            qp_page_pointer("");
+            qp_page_pointer("", "");
             break;
     }
 }

@@ -73,11 +73,11 @@
     nodes.push(document.createTextNode(plain));
     return nodes;
   }
-  function makeControl(kind, text, resource) {
+  function makeControl(kind, text, picture) {
     switch (kind) {
       case 'picture': {
         const img = document.createElement('img');
-        img.src = `img/${resource}.png`;
+        img.src = `img/${picture}.png`;
         img.alt = '';
         img.draggable = false;
         return { element: img };
@@ -139,8 +139,8 @@
       $(`${part}-title`).textContent = title;
       if (part === 'window') document.title = title;
     },
-    addControl(part, id, kind, text, resource, x, y, w, h, visible) {
-      const made = makeControl(kind, text, resource);
+    addControl(part, id, kind, text, picture, x, y, w, h, visible) {
+      const made = makeControl(kind, text, picture);
       const el = made.element;
       el.dataset.id = String(id);
       el.style.left = `${x}px`;
@@ -214,8 +214,9 @@
       const el = id === 0 ? $('window') : (control(id) || {}).element;
       if (el) el.style.backgroundColor = colour;
     },
-    setPointer(shape) {
-      const cursors = { 'open-keyboard': 'url(img/149.png) 1 1, pointer', help: 'help', '': '' };
+    // shape: 'picture' (with the pointer's picture), 'help' or '' for the default.
+    setPointer(shape, picture) {
+      const cursors = { picture: `url(img/${picture}.png) 1 1, pointer`, help: 'help', '': '' };
       $('window').style.cursor = cursors[shape] ?? '';
     },
     setBusy(busy) {
