@@ -104,9 +104,9 @@ async function ready(page) {
 async function idle(page) {
   await page.evaluate(() => QuillpadPage.idle());
 }
+// What the key labels show (a screen reader hears their names instead).
 function labels(page) {
-  return page.evaluate((ids) => ids.map((id) => document.querySelector(`[data-id="${id}"]`)
-    .textContent), kKeyLabels);
+  return page.evaluate((ids) => ids.map((id) => QuillpadPage.text(id)), kKeyLabels);
 }
 function editText(page) {
   return page.$eval(`[data-id="${kIdKeyEdit}"]`, (e) => e.value);
@@ -383,8 +383,7 @@ const scenarios = {
     assert.equal((await labels(page))[0], 'Null');
     const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#load-profile')]);
     await chooser.accept([join(downloads, 'quillpad-profile.txt')]);
-    await page.waitForFunction((id) => document.querySelector(`[data-id="${id}"]`).textContent
-      === 'Ctrl+F5', {}, kKeyLabels[0]);
+    await page.waitForFunction((id) => QuillpadPage.text(id) === 'Ctrl+F5', {}, kKeyLabels[0]);
     await idle(page);
 
     // The raw block as the keypad holds it; a file of another size is not written.
