@@ -120,8 +120,7 @@ by what that layout types on them instead, here and in show, save and load:
 
 The text show prints reads back to exactly the same key. It is the window's text except
 where that one is ambiguous:
-  Shift with "=":        Shift+=      (the window shows "Shift"; Shift++ is accepted too)
-  the keypad plus key:   Keypad +     (the window shows "Keypad ")
+  Shift with "=":        Shift+=      (the window shows "Shift++", which is accepted too)
   bits 0x10 and up:      named as above (the window does not show them)
 )";
 

@@ -40,8 +40,9 @@ TEST_F(WindowTest, EveryLayoutStoresThePositionAndShowsTheLayoutsName) {
         for (std::size_t i = first; i < end; ++i) {
             const int key = static_cast<int>(i - first) + 1;
             ClickOn(kKeyPictureIds[key - 1]);
-            const auto stroke = TranslateKeyEvent(cases[i].qtKey, Qt::NoModifier,
-                                                  cases[i].scan + kXKeycodeOffset, true);
+            const int evdev = ScanCodeToEvdev(Std(cases[i].scan)).value_or(0);
+            const auto stroke =
+                TranslateKeyEvent(cases[i].qtKey, Qt::NoModifier, evdev + kXKeycodeOffset, true);
             ASSERT_TRUE(stroke.has_value()) << where(i);
             EXPECT_EQ(KeyNameFromLParam(stroke->lParam), cases[i].name) << where(i);
             window->Dialog().PreTranslateKeyDown(stroke->vk, stroke->lParam);

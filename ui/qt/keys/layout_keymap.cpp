@@ -63,21 +63,34 @@ class Keymaps {
         variant_ = variant;
     }
 
-    // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is.
+    // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is. A
+    // letter whose upper case does not lead back to it (Turkish dotless i) stays as it is.
     std::string Character(int evdev, bool shifted) {
         std::lock_guard lock(mutex_);
-        xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
-        if (!loaded_ || connection != connection_) {
-            Load(connection);
-        }
+        LoadIfNeeded();
         const char32_t c = KeyCharacter(keymap_.get(), evdev, ActiveGroup(), shifted);
         if (c == 0) {
             return {};
         }
-        return utf8::Encode(shifted ? c : QChar::toUpper(c));
+        const char32_t upper = QChar::toUpper(c);
+        return utf8::Encode(shifted || QChar::toLower(upper) != c ? c : upper);
+    }
+
+    // The keymap's word for what the key gives ("Henkan_Mode").
+    std::string SymName(int evdev) {
+        std::lock_guard lock(mutex_);
+        LoadIfNeeded();
+        return KeySymName(keymap_.get(), evdev, ActiveGroup());
     }
 
   private:
+    void LoadIfNeeded() {
+        xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
+        if (!loaded_ || connection != connection_) {
+            Load(connection);
+        }
+    }
+
     void Reset() {
         keymap_.reset();
         context_.reset();
@@ -156,6 +169,10 @@ std::string LayoutKeyCharacter(int evdev) {
 
 std::string LayoutShiftedKeyCharacter(int evdev) {
     return TheKeymaps().Character(evdev, true);
+}
+
+std::string LayoutKeySymName(int evdev) {
+    return TheKeymaps().SymName(evdev);
 }
 
 void UseSystemKeymap() {
