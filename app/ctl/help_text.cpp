@@ -159,8 +159,9 @@ blank lines), then reads the keypad, changes the keys the profile names and writ
 six in one write. Keys the profile does not name keep their assignment. When any line is
 wrong nothing is written, and the error names the line. A "#" after an assignment is not
 a comment: it is the shifted 3. Key names are the US ones, or with --layout NAME that
-layout's (see set --help). A profile that save --layout NAME wrote says so in its header and
-is loaded only with the same --layout NAME.
+layout's (see set --help). A profile's header says how save named its keys, and it is loaded
+only the same way: with the same --layout NAME, or without --layout when it names the keys'
+positions on a US keyboard (as does a profile whose header does not say).
 )";
 
 constexpr const char* kDescriptor = R"(Usage: quillpadctl descriptor FILE [--json]

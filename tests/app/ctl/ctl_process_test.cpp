@@ -252,6 +252,31 @@ TEST_F(CtlProcess, LayoutNamesKeysAsThatLayoutTypesThem) {
     Ok({"--layout", "de", "load", "de.profile"});
     EXPECT_EQ(State(), saved);
 
+    // A profile saved without --layout names US positions, whether or not its header says so
+    // (older ones do not): read with German names its y and Ctrl+z would be z and Ctrl+y.
+    Ok({"set", "1", "y", "2", "Ctrl+z"});
+    const std::string usKeys = State();
+    Ok({"save", "us.profile"});
+    EXPECT_NE(ReadFile(dir_ / "us.profile")
+                  .find("# keys named by their positions on a US keyboard: load without "
+                        "--layout\nkey1 = y\nkey2 = Ctrl+z\n"),
+              std::string::npos);
+    WriteFile(dir_ / "old.profile", "# Quillpad profile\nkey1 = y\nkey2 = Ctrl+z\n");
+    Ok({"set", "1", "Null", "2", "Null"});
+    const std::string cleared = State();
+    for (const char* file : {"us.profile", "old.profile"}) {
+        Fails({"--layout", "de", "load", file}, kExitUsage,
+              std::string(file) +
+                  ": its keys are named by their positions on a US keyboard; "
+                  "load it without --layout");
+        EXPECT_EQ(State(), cleared) << file;
+        Ok({"load", file});
+        EXPECT_EQ(State(), usKeys) << file;
+        Ok({"set", "1", "Null", "2", "Null"});
+    }
+    Ok({"--layout", "de", "load", "de.profile"});
+    EXPECT_EQ(State(), saved);
+
     Fails({"--layout", "xx", "set", "1", "a"}, kExitUsage, "unknown keyboard layout 'xx'");
     Fails({"--layout", "de", "dump"}, kExitUsage, "--layout belongs to");
     EXPECT_EQ(State(), saved);
