@@ -75,5 +75,25 @@ TEST_F(WindowTest, EveryLayoutStoresThePositionAndShowsTheLayoutsName) {
     }
 }
 
+// A key whose name is "+" keeps it next to modifiers, captured and read back: Shift with the
+// US equals key types "+".
+TEST_F(WindowTest, AKeyNamedPlusKeepsItsNameBeforeAndAfterRefresh) {
+    Open();
+    const WithLayout layout("us", "");
+    ClickOn(kKeyPictureIds[0]);
+    const auto stroke = TranslateKeyEvent(0x3d, Qt::NoModifier, 13 + kXKeycodeOffset, true);
+    ASSERT_TRUE(stroke.has_value());
+    window->Dialog().PreTranslateKeyDown(stroke->vk, stroke->lParam);
+    ClickOn(kIdShift);
+    EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift++");
+    ClickOn(kIdCtrl);
+    EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift+Ctrl++");
+    ClickOn(kIdOk);
+    messages.clear();
+    ClickOn(kIdRefresh);
+    EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift+Ctrl++");
+    EXPECT_EQ(StateBytes()[kUsageOffset[0]], 0x2E);
+}
+
 }  // namespace
 }  // namespace quillpad::testing
