@@ -2,10 +2,14 @@
 // the key pressed and names it as the layout does, also after the keypad is read back.
 #include <string_view>
 
+#include <QGuiApplication>
+
+#include "key_codes.h"
 #include "key_names.h"
 #include "key_translation.h"
 #include "layout_key_cases.h"
 #include "scan_codes.h"
+#include "virtual_keyboard.h"
 #include "window_fixture.h"
 
 namespace quillpad::testing {
@@ -93,6 +97,55 @@ TEST_F(WindowTest, AKeyNamedPlusKeepsItsNameBeforeAndAfterRefresh) {
     ClickOn(kIdRefresh);
     EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift+Ctrl++");
     EXPECT_EQ(StateBytes()[kUsageOffset[0]], 0x2E);
+}
+
+// Under a Wayland compositor (wayland/key-capture runs this test in one) the keys come from a
+// keyboard with the German keymap, as physical keys: the window stores the key's position and
+// names it after the keymap the compositor sends, not a default one.
+TEST_F(WindowTest, OnWaylandTheCompositorsKeymapNamesTheKeys) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "runs under a Wayland compositor: tests/ui/qt/wayland/key-capture";
+    std::string error;
+    const auto keyboard = VirtualKeyboard::Create("de", error);
+    ASSERT_NE(keyboard, nullptr) << error;
+    Open();
+    std::vector<const test::LayoutKeyCase*> cases;
+    for (const auto& c : test::kLayoutKeyCases) {
+        if (std::string_view(c.layout) == "de")
+            cases.push_back(&c);
+    }
+    ASSERT_EQ(cases.size(), std::size_t{kKeyCount});
+    const auto labelBecomes = [this](int id, const std::string& text) {
+        for (int i = 0; i < 250 && Text(id) != text; ++i)
+            QTest::qWait(20);
+        return Text(id);
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        ClickOn(kKeyPictureIds[i]);
+        const auto evdev = ScanCodeToEvdev(Std(cases[i]->scan));
+        ASSERT_TRUE(evdev.has_value()) << cases[i]->what;
+        ASSERT_TRUE(keyboard->Tap(*evdev)) << cases[i]->what;
+        EXPECT_EQ(labelBecomes(kKeyLabelIds[i], cases[i]->shown), cases[i]->shown)
+            << cases[i]->what;
+    }
+    ClickOn(kIdOk);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.back().text, "Setting successfully !");
+    const auto bytes = StateBytes();
+    ClickOn(kIdRefresh);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(bytes[kUsageOffset[i]], cases[i]->usage) << cases[i]->what;
+        EXPECT_EQ(Text(kKeyLabelIds[i]), cases[i]->shown) << cases[i]->what << ", read back";
+    }
+
+    // Another keyboard with another layout: the compositor sends its keymap, and the window
+    // follows it (the US Q key types a on French keyboards).
+    const auto french = VirtualKeyboard::Create("fr", error);
+    ASSERT_NE(french, nullptr) << error;
+    ClickOn(kKeyPictureIds[0]);
+    ASSERT_TRUE(french->Tap(16));
+    EXPECT_EQ(labelBecomes(kKeyLabelIds[0], "a"), "a");
+    EXPECT_EQ(VkToUsage(KeyByNumber(window->Dialog().Assignments(), 1).vk), 0x14);
 }
 
 }  // namespace

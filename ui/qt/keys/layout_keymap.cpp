@@ -10,6 +10,7 @@
 
 #include "key_names.h"
 #include "utf8.h"
+#include "wayland_keymap.h"
 #include "xkb_layout.h"
 
 #if QT_CONFIG(xcb)
@@ -85,13 +86,31 @@ class Keymaps {
 
   private:
     void LoadIfNeeded() {
+        // On Wayland the keymap is the one the compositor sends, whenever it changes.
+        std::string text;
+        if (!named_ && WaylandKeymapText(text)) {
+            if (!loaded_ || text != waylandKeymap_) {
+                Reset();
+                loaded_ = true;
+                waylandKeymap_ = std::move(text);
+                context_.reset(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+                if (context_) {
+                    xkb_context_set_log_level(context_.get(), XKB_LOG_LEVEL_CRITICAL);
+                    keymap_.reset(xkb_keymap_new_from_buffer(
+                        context_.get(), waylandKeymap_.data(), waylandKeymap_.size(),
+                        XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
+                }
+            }
+            return;
+        }
         xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
-        if (!loaded_ || connection != connection_) {
+        if (!loaded_ || connection != connection_ || !waylandKeymap_.empty()) {
             Load(connection);
         }
     }
 
     void Reset() {
+        waylandKeymap_.clear();
         keymap_.reset();
         context_.reset();
         connection_ = nullptr;
@@ -154,6 +173,7 @@ class Keymaps {
     KeymapPtr keymap_;
     xcb_connection_t* connection_ = nullptr;
     std::int32_t device_ = -1;
+    std::string waylandKeymap_;  // the text keymap_ was compiled from, on Wayland
 };
 
 Keymaps& TheKeymaps() {
