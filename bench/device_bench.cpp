@@ -22,7 +22,8 @@ void FillPlatform(FakePlatform& fake, int interfaces) {
         if (i % 10 == 0) {
             fake.Add(FakePlatform::KeypadInterface(path, grandparent));
         } else if (i % 10 == 1) {
-            fake.Add(FakePlatform::Interface(path, grandparent, 0x1130, 0x660C, 0x01, 0x06));
+            fake.Add(FakePlatform::Interface(path, grandparent, kKeypadVendorId, kKeypadProductId,
+                                             kKeypadUsagePage, 0x06));
         } else {
             fake.Add(FakePlatform::Interface(path, 100000 + i, 0x046D, 0xC077, 0x01, 0x02));
         }

@@ -28,10 +28,10 @@ bool CanCarryPayload(const InterfaceHandle& iface) {
 
 CommandHeader MakeCommandHeader(int address, int length, std::uint8_t operation) {
     CommandHeader header;
-    header.bytes = {0x0A,
-                    0x0B,
-                    0x0C,
-                    0x0D,
+    header.bytes = {kCommandMagic[0],
+                    kCommandMagic[1],
+                    kCommandMagic[2],
+                    kCommandMagic[3],
                     static_cast<std::uint8_t>(address & 0xFF),
                     static_cast<std::uint8_t>(length & 0xFF),
                     operation,

@@ -12,21 +12,17 @@
 #include <vector>
 
 #include "hid_platform.h"
+#include "keypad_interface.h"
 
 namespace quillpad {
 
 inline constexpr int kMaxDevices = 32;
-inline constexpr std::uint16_t kKeypadVendorId = 0x1130;
-inline constexpr std::uint16_t kKeypadProductId = 0x660C;
-inline constexpr std::uint16_t kKeypadUsagePage = 0x01;
-inline constexpr std::uint16_t kKeypadUsage = 0x03;
 
 // Closes every slot, then finds and opens the attached keypads; returns the device count.
 // window: opaque recipient of device notifications (may be null).
 int DevEnumerate(void* window);
 // Makes index the current device (no check; -1 = none selected).
 void DevSelect(int index);
-int DevCurrentIndex();
 // 1 when 0 <= index < 32 and the slot holds an opened keypad.
 int DevIsReady(int index);
 void DevCloseAll();

@@ -74,11 +74,9 @@ struct DeviceTable {
 // The process-wide table.
 DeviceTable& GetDeviceTable();
 
-// The 8 bytes that start every block transfer.
-inline constexpr std::uint8_t kOpRead = 0x01;
-inline constexpr std::uint8_t kOpWrite = 0x02;
+// The bytes that start every block transfer (keypad_interface.h).
 struct CommandHeader {
-    std::array<std::uint8_t, 8> bytes{};
+    std::array<std::uint8_t, kCommandHeaderSize> bytes{};
 };
 // 0A 0B 0C 0D, low 8 bits of address, low 8 bits of length, operation, 00.
 CommandHeader MakeCommandHeader(int address, int length, std::uint8_t operation);

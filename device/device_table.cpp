@@ -30,10 +30,6 @@ void DevSelect(int index) {
     GetDeviceTable().currentIndex = index;
 }
 
-int DevCurrentIndex() {
-    return GetDeviceTable().currentIndex;
-}
-
 int DevIsReady(int index) {
     if (!ValidIndex(index)) {
         return 0;

@@ -59,7 +59,6 @@ struct HidCaps {
     std::uint16_t dataIndexCount[kReportKindCount] = {};
     std::uint16_t linkCollectionNodeCount = 0;
 
-    std::uint16_t InputReportByteLength() const { return reportByteLength[0]; }
     std::uint16_t OutputReportByteLength() const { return reportByteLength[1]; }
     std::uint16_t FeatureReportByteLength() const { return reportByteLength[2]; }
 };
@@ -148,14 +147,29 @@ class HidPlatform {
     virtual bool GetCaps(PreparsedData data, HidCaps& caps) = 0;
     // Fill caps (sized by the caller to the count from HidCaps) with every capability of the
     // kind (all usage pages, all link collections, all usages); the platform shrinks caps to
-    // the number it filled.
+    // the number it filled. Nothing reads them afterwards: the default fills none, for
+    // platforms without a capability parser.
     virtual void GetButtonCaps(ReportKind kind, PreparsedData data,
-                               std::vector<HidButtonCaps>& caps) = 0;
+                               std::vector<HidButtonCaps>& caps) {
+        (void)kind;
+        (void)data;
+        caps.clear();
+    }
     virtual void GetValueCaps(ReportKind kind, PreparsedData data,
-                              std::vector<HidValueCaps>& caps) = 0;
-    // The largest number of usages a report of this kind can carry for usagePage.
+                              std::vector<HidValueCaps>& caps) {
+        (void)kind;
+        (void)data;
+        caps.clear();
+    }
+    // The largest number of usages a report of this kind can carry for usagePage. The
+    // default: 0, as for a platform without a capability parser.
     virtual std::uint32_t MaxUsageListLength(ReportKind kind, std::uint16_t usagePage,
-                                             PreparsedData data) = 0;
+                                             PreparsedData data) {
+        (void)kind;
+        (void)usagePage;
+        (void)data;
+        return 0;
+    }
 
     // --- transfers ---
     // Sends one output report of length bytes (byte 0 is the report ID) and waits until it
@@ -168,9 +182,14 @@ class HidPlatform {
 
     // --- device notifications ---
     // Registers window (opaque to the library) for arrival/removal notifications of the open
-    // interface. nullptr when nothing was registered (or the platform has nothing to register).
-    virtual NotificationHandle RegisterNotification(void* window, PlatformHandle handle) = 0;
-    virtual void UnregisterNotification(NotificationHandle notification) = 0;
+    // interface. nullptr when nothing was registered. The default registers nothing, for
+    // platforms without notifications.
+    virtual NotificationHandle RegisterNotification(void* window, PlatformHandle handle) {
+        (void)window;
+        (void)handle;
+        return nullptr;
+    }
+    virtual void UnregisterNotification(NotificationHandle notification) { (void)notification; }
 
     // --- taking turns with other programs ---
     // Claims the keypad whose interface is at path, waiting while another program holds it:

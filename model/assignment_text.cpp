@@ -253,10 +253,6 @@ std::optional<std::string> SplitPlusKey(std::string_view& body, std::string& err
 
 }  // namespace
 
-bool IsKeypadVk(std::uint8_t vk) {
-    return GetKeyNameSet().keypadVk[vk];
-}
-
 std::string CanonicalAssignmentText(const KeyAssignment& a, const KeyNameSet* names) {
     std::string text;
     text.reserve(64);

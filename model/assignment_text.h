@@ -62,9 +62,6 @@ std::string CanonicalAssignmentText(const KeyAssignment& assignment,
 std::string WindowAssignmentText(const KeyAssignment& assignment,
                                  const KeyNameSet* names = nullptr);
 
-// True for 0 and for every virtual key the keypad can hold: those a stored usage reads back as.
-bool IsKeypadVk(std::uint8_t vk);
-
 struct AssignmentParse {
     bool ok = false;
     KeyAssignment assignment;  // lParam always 0

@@ -1,7 +1,7 @@
 /* The numbers of the window's resources and controls, written once for the C++ views
-   (through control_ids.h and keypad_template.h), the Windows resource script (keypad.rc) and
-   scripts/windows-check. Plain #defines only: the resource compiler reads nothing else. The
-   numbers are those of the original program's templates and must not change. */
+   (through control_ids.h and keypad_template.h), the window's layout (keypad_layout.h), the
+   Windows resource script (keypad.rc) and scripts/windows-check, which finds the running
+   program's controls by them. Plain #defines only: the resource compiler reads nothing else. */
 #ifndef QUILLPAD_RESOURCE_IDS_H
 #define QUILLPAD_RESOURCE_IDS_H
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/report_descriptor.h"
+#include "report_descriptor.h"
 #include "status.h"
 
 namespace quillpad::ctl {

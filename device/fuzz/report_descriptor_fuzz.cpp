@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/report_descriptor.h"
+#include "report_descriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<quillpad::TopLevelCollection> collections;

@@ -132,7 +132,7 @@ TEST_F(EnumerateTest, ReadinessNeedsAValidIndexAndAFilledSlot) {
     }
     EXPECT_EQ(DevIsReady(0), 1);
     DevSelect(5);
-    EXPECT_EQ(DevCurrentIndex(), 5);
+    EXPECT_EQ(GetDeviceTable().currentIndex, 5);
     std::uint8_t block[4] = {};
     EXPECT_EQ(DevReadBlock(block, 0, 4), 0);
     EXPECT_EQ(DevWriteBlock(block, 0, 4), 0);

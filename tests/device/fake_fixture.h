@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
 #include "dev_internal.h"
 #include "failing_allocator.h"
 #include "platform/fake/fake_platform.h"
@@ -24,8 +29,21 @@ class FakePlatformTest : public ::testing::Test {
         EXPECT_EQ(fake.HeldNotifications(), 0) << "notifications leaked";
         EXPECT_EQ(fake.OpenLists(), 0) << "interface list leaked";
         EXPECT_TRUE(fake.misuse().empty()) << fake.misuse().front();
+        EXPECT_TRUE(fake.keypadViolations().empty())
+            << "the keypad saw the host break the protocol: " << fake.keypadViolations().front();
         DevSetPlatform(nullptr);
         DevSelect(-1);
+    }
+
+    // For a test that drives the host past what the keypad accepts on purpose: every violation
+    // the keypad saw so far must say one of the expected things; they are then forgotten.
+    void ExpectOnlyKeypadViolations(std::initializer_list<std::string_view> expected) {
+        for (const std::string& violation : fake.keypadViolations()) {
+            EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](std::string_view e) {
+                return violation.find(e) != std::string::npos;
+            })) << violation;
+        }
+        fake.ClearKeypadViolations();
     }
 
     FakePlatform fake;

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "dev_internal.h"
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 
 namespace quillpad {
 namespace {

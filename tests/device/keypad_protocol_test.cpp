@@ -1,4 +1,4 @@
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace quillpad {
 namespace {
 
 // The emulator's keypad: the strict one, keeping what fits at the end of its memory.
-constexpr std::size_t kOutputReportLength = kEmulatorOutputReportLength;
+constexpr std::size_t kOutputReportLength = kKeypadOutputReportLength;
 using ConfigBlock = KeypadMemory;
 
 using Bytes = std::vector<std::uint8_t>;

@@ -1,6 +1,6 @@
 // The report descriptor parser against real descriptors (with the lengths the Windows HID
 // parser computed for them), small ones of our own, and malformed input.
-#include "platform/linux/report_descriptor.h"
+#include "report_descriptor.h"
 
 #include <gtest/gtest.h>
 

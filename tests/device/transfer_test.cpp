@@ -99,6 +99,9 @@ TEST_P(FramingTest, WriteSendsHeaderRunThenDataRunInWholeReports) {
             ASSERT_EQ(memory[(0x10 + i) & 0xFF], data[i]) << i;
         }
     }
+    // On purpose: long runs go past the memory's end, and the bytes of a run longer than its
+    // count byte can say reach the keypad as headers.
+    ExpectOnlyKeypadViolations({"runs past the end", "must be zero-padded", "bad command header"});
 }
 
 TEST_P(FramingTest, ReadSendsHeaderThenOneFeatureRequestOfLengthPlusOne) {
@@ -122,7 +125,8 @@ TEST_P(FramingTest, ReadSendsHeaderThenOneFeatureRequestOfLengthPlusOne) {
     for (int i = 0; i < n; ++i) {
         ASSERT_EQ(buffer[i], i < answered ? memory[(0x20 + i) & 0xFF] : 0) << i;
     }
-    EXPECT_EQ(buffer[n], 0xEE);  // nothing copied past length
+    EXPECT_EQ(buffer[n], 0xEE);                         // nothing copied past length
+    ExpectOnlyKeypadViolations({"runs past the end"});  // the long runs, on purpose
 }
 
 // L = 2, 9, 65 with lengths 0, a multiple of L-1, and one more.
@@ -241,6 +245,8 @@ TEST_F(TransferTest, BrokenHeaderReportFailsTheReadBeforeTheFeatureRequest) {
         EXPECT_EQ(fake.Count(FakeOp::kGetFeature), 0);
         EXPECT_EQ(buffer, Bytes(256, 0xEE));
     }
+    // The headers broken on purpose leave the keypad with parts of headers.
+    ExpectOnlyKeypadViolations({"bad command header"});
 }
 
 TEST_F(TransferTest, FailedFeatureFetchLeavesTheCallersBufferUntouched) {
@@ -276,6 +282,7 @@ TEST_F(TransferTest, ReadOfNothingSendsCountZeroAndRequestsOneByte) {
     ASSERT_NE(FeatureRequest(), nullptr);
     EXPECT_EQ(FeatureRequest()->length, 1u);
     EXPECT_EQ(untouched, 0xEE);
+    ExpectOnlyKeypadViolations({"runs past the end"});  // count 0 stands for 256
 }
 
 }  // namespace

@@ -10,10 +10,14 @@
 namespace quillpad {
 namespace {
 
+// The keys the keypad can hold: 0 and every virtual key a stored usage reads back as.
 std::vector<std::uint8_t> KeypadVks() {
+    std::vector<bool> decoded(256, false);
+    for (int usage = 0; usage < 256; ++usage)
+        decoded[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
     std::vector<std::uint8_t> vks;
     for (int vk = 0; vk < 256; ++vk) {
-        if (IsKeypadVk(static_cast<std::uint8_t>(vk)))
+        if (decoded[vk])
             vks.push_back(static_cast<std::uint8_t>(vk));
     }
     return vks;
@@ -23,8 +27,16 @@ TEST(AssignmentText, KeypadKeysAreExactlyWhatStoredUsagesReadBackAs) {
     std::vector<bool> decoded(256, false);
     for (int usage = 0; usage < 256; ++usage)
         decoded[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
+    // The keys the parser takes: "Null" and every key name it accepts.
+    std::vector<bool> named(256, false);
+    named[ParseAssignmentText("Null").assignment.vk] = true;
+    for (const NamedKey& key : AcceptedKeyNames()) {
+        const AssignmentParse parsed = ParseAssignmentText(key.name);
+        ASSERT_TRUE(parsed.ok) << key.name;
+        named[parsed.assignment.vk] = true;
+    }
     for (int vk = 0; vk < 256; ++vk) {
-        EXPECT_EQ(IsKeypadVk(static_cast<std::uint8_t>(vk)), decoded[vk]) << vk;
+        EXPECT_EQ(named[vk], decoded[vk]) << vk;
     }
     // Letters, digits, F1-F12, 35 keys of their own, 9 of ISO, Brazilian, Japanese and Korean
     // keyboards, and no key.

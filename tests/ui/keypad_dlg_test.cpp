@@ -25,6 +25,9 @@ class DialogTest : public ::testing::Test {
     void TearDown() override {
         DevCloseAll();
         DevSetPlatform(nullptr);
+        EXPECT_TRUE(platform.keypadViolations().empty())
+            << "the keypad saw the host break the protocol: "
+            << platform.keypadViolations().front();
     }
     void AddKeypad(const std::string& path, DevNode grandparent) {
         platform.Add(FakePlatform::KeypadInterface(path, grandparent));

@@ -66,8 +66,8 @@ int Fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     EmulatorConfig config;
-    std::uint16_t usagePage = 0x01;
-    std::uint16_t usage = 0x03;
+    std::uint16_t usagePage = quillpad::kKeypadUsagePage;
+    std::uint16_t usage = quillpad::kKeypadUsage;
     bool keyboard = false;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];

@@ -41,10 +41,10 @@ std::vector<std::uint8_t> KeypadDescriptor(std::uint16_t usagePage, std::uint16_
     Item(d, kLogicalMaximum, 0xFF, true);
     Item(d, kReportSize, 8);
     Item(d, kUsage, 0x01);
-    Item(d, kReportCount, 7);
+    Item(d, kReportCount, kKeypadOutputReportLength - 1);
     Item(d, kOutput, kDataVariableAbsolute);
     Item(d, kUsage, 0x02);
-    Item(d, kReportCount, 256);
+    Item(d, kReportCount, kKeypadFeatureReportLength - 1);
     Item(d, kFeature, kDataVariableAbsolute);
     d.push_back(kEndCollection);
     return d;

@@ -15,7 +15,7 @@
 #include <fstream>
 
 #include "atomic_file.h"
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 #include "platform/sim/state_file.h"
 
 namespace quillpad::emu {

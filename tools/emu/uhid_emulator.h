@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config_block.h"
+#include "keypad_interface.h"
 
 namespace quillpad::emu {
 
@@ -20,8 +21,8 @@ enum class Fault {
 
 struct EmulatorConfig {
     std::string name = "Quillpad virtual keypad";
-    std::uint16_t vendor = 0x1130;
-    std::uint16_t product = 0x660C;
+    std::uint16_t vendor = kKeypadVendorId;
+    std::uint16_t product = kKeypadProductId;
     std::vector<std::uint8_t> descriptor;
     bool speaksKeypadProtocol = true;  // false: output reports are only logged
     Fault fault = Fault::kNone;

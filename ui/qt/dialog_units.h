@@ -19,8 +19,6 @@ class DialogUnits {
     QRect Rect(const ControlTemplate& c) const {
         return QRect(X(c.x), Y(c.y), X(c.width), Y(c.height));
     }
-    int BaseX() const { return baseX_; }
-    int BaseY() const { return baseY_; }
 
   private:
     int baseX_;

@@ -6,9 +6,10 @@ namespace quillpad {
 
 FakeInterface FakePlatform::KeypadInterface(const std::string& path, DevNode grandparent,
                                             std::uint16_t outputLength) {
-    FakeInterface iface = Interface(path, grandparent, 0x1130, 0x660C, 0x01, 0x03);
+    FakeInterface iface = Interface(path, grandparent, kKeypadVendorId, kKeypadProductId,
+                                    kKeypadUsagePage, kKeypadUsage);
     iface.caps.reportByteLength[KindIndex(ReportKind::kOutput)] = outputLength;
-    iface.caps.reportByteLength[KindIndex(ReportKind::kFeature)] = 257;
+    iface.caps.reportByteLength[KindIndex(ReportKind::kFeature)] = kKeypadFeatureReportLength;
     iface.keypad = true;
     return iface;
 }
@@ -34,7 +35,7 @@ FakePlatform::~FakePlatform() = default;
 KeypadProtocol& FakePlatform::Keypad(const std::string& path) {
     auto it = keypads_.find(path);
     if (it == keypads_.end()) {
-        std::size_t length = 9;
+        std::size_t length = kSimulatedOutputReportLength;
         for (const FakeInterface& iface : interfaces_) {
             if (iface.path == path) {
                 length = iface.caps.OutputReportByteLength();

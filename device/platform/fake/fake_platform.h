@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "emulated_keypad/keypad_protocol.h"
 #include "hid_platform.h"
-#include "keypad/keypad_protocol.h"
 
 namespace quillpad {
 
@@ -59,10 +59,10 @@ struct FakeCall {
 
 class FakePlatform : public HidPlatform {
   public:
-    // The keypad's configuration interface: vendor 0x1130, product 0x660C, usage page 1,
-    // usage 3, output reports of outputLength bytes.
+    // The keypad's configuration interface (keypad_interface.h), with output reports of
+    // outputLength bytes.
     static FakeInterface KeypadInterface(const std::string& path, DevNode grandparent,
-                                         std::uint16_t outputLength = 9);
+                                         std::uint16_t outputLength = kSimulatedOutputReportLength);
     // Any HID interface.
     static FakeInterface Interface(const std::string& path, DevNode grandparent,
                                    std::uint16_t vendor, std::uint16_t product,
@@ -106,8 +106,10 @@ class FakePlatform : public HidPlatform {
     // The keypad side of the interface at path (created on first use, with the interface's
     // output report length and a fresh keypad's memory).
     KeypadProtocol& Keypad(const std::string& path);
-    // What the keypads found the host doing wrong, in order.
+    // What the keypads found the host doing wrong, in order. Tests check it is empty at their
+    // end, so that a violation fails the test that caused it.
     const std::vector<std::string>& keypadViolations() const { return keypadViolations_; }
+    void ClearKeypadViolations() { keypadViolations_.clear(); }
 
     InterfaceList OpenInterfaceList() override;
     bool InterfaceExists(InterfaceList list, int index) override;

@@ -204,18 +204,6 @@ bool HidrawPlatform::GetCaps(PreparsedData data, HidCaps& caps) {
 }
 
 // The descriptor parser reports no per-usage capabilities; nothing reads them.
-void HidrawPlatform::GetButtonCaps(ReportKind, PreparsedData, std::vector<HidButtonCaps>& caps) {
-    caps.clear();
-}
-
-void HidrawPlatform::GetValueCaps(ReportKind, PreparsedData, std::vector<HidValueCaps>& caps) {
-    caps.clear();
-}
-
-std::uint32_t HidrawPlatform::MaxUsageListLength(ReportKind, std::uint16_t, PreparsedData) {
-    return 0;
-}
-
 bool HidrawPlatform::WriteReport(PlatformHandle handle, const std::uint8_t* report,
                                  std::size_t length, std::size_t& written) {
     written = 0;
@@ -238,12 +226,6 @@ bool HidrawPlatform::GetFeature(PlatformHandle handle, std::uint8_t* buffer, std
     const long done = system_->GetFeature(static_cast<int>(handle), buffer, length);
     return done == static_cast<long>(length) && buffer[0] == 0x00;
 }
-
-NotificationHandle HidrawPlatform::RegisterNotification(void*, PlatformHandle) {
-    return nullptr;
-}
-
-void HidrawPlatform::UnregisterNotification(NotificationHandle) {}
 
 std::unique_ptr<HidPlatform> MakeDefaultPlatform() {
     return std::make_unique<HidrawPlatform>(MakeUdevHidrawSystem());

@@ -35,17 +35,9 @@ class HidrawPlatform : public HidPlatform {
     bool GetPreparsedData(PlatformHandle handle, PreparsedData& data) override;
     void FreePreparsedData(PreparsedData data) override;
     bool GetCaps(PreparsedData data, HidCaps& caps) override;
-    void GetButtonCaps(ReportKind kind, PreparsedData data,
-                       std::vector<HidButtonCaps>& caps) override;
-    void GetValueCaps(ReportKind kind, PreparsedData data,
-                      std::vector<HidValueCaps>& caps) override;
-    std::uint32_t MaxUsageListLength(ReportKind kind, std::uint16_t usagePage,
-                                     PreparsedData data) override;
     bool WriteReport(PlatformHandle handle, const std::uint8_t* report, std::size_t length,
                      std::size_t& written) override;
     bool GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::size_t length) override;
-    NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
-    void UnregisterNotification(NotificationHandle notification) override;
     std::vector<DeviceProblem> LastProblems() const override { return problems_; }
     // An flock on the keypad's device node: every program that may use the keypad can take
     // it, whoever runs it, and it needs no file of its own.

@@ -2,7 +2,6 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(LIBUDEV REQUIRED IMPORTED_TARGET libudev)
 target_sources(device PRIVATE
-    platform/linux/report_descriptor.cpp
     platform/linux/hidraw_platform.cpp
     platform/linux/udev_hidraw_system.cpp
 )

@@ -20,23 +20,12 @@ class NoHidPlatform : public HidPlatform {
     bool GetPreparsedData(PlatformHandle, PreparsedData&) override { return false; }
     void FreePreparsedData(PreparsedData) override {}
     bool GetCaps(PreparsedData, HidCaps&) override { return false; }
-    void GetButtonCaps(ReportKind, PreparsedData, std::vector<HidButtonCaps>& caps) override {
-        caps.clear();
-    }
-    void GetValueCaps(ReportKind, PreparsedData, std::vector<HidValueCaps>& caps) override {
-        caps.clear();
-    }
-    std::uint32_t MaxUsageListLength(ReportKind, std::uint16_t, PreparsedData) override {
-        return 0;
-    }
     bool WriteReport(PlatformHandle, const std::uint8_t*, std::size_t,
                      std::size_t& written) override {
         written = 0;
         return false;
     }
     bool GetFeature(PlatformHandle, std::uint8_t*, std::size_t) override { return false; }
-    NotificationHandle RegisterNotification(void*, PlatformHandle) override { return nullptr; }
-    void UnregisterNotification(NotificationHandle) override {}
 };
 
 }  // namespace

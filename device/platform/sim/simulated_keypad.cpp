@@ -125,8 +125,8 @@ bool SimulatedKeypad::GetAttributes(PlatformHandle handle, HidAttributes& attrib
     if (!IsOpen(handle)) {
         return false;
     }
-    attributes.vendorId = 0x1130;
-    attributes.productId = 0x660C;
+    attributes.vendorId = kKeypadVendorId;
+    attributes.productId = kKeypadProductId;
     attributes.versionNumber = 0x0100;
     return true;
 }
@@ -146,23 +146,11 @@ bool SimulatedKeypad::GetCaps(PreparsedData data, HidCaps& caps) {
         return false;
     }
     caps = HidCaps{};
-    caps.usagePage = 0x01;
-    caps.usage = 0x03;
+    caps.usagePage = kKeypadUsagePage;
+    caps.usage = kKeypadUsage;
     caps.reportByteLength[KindIndex(ReportKind::kOutput)] = kOutputReportLength;
-    caps.reportByteLength[KindIndex(ReportKind::kFeature)] = kFeatureReportLength;
+    caps.reportByteLength[KindIndex(ReportKind::kFeature)] = kKeypadFeatureReportLength;
     return true;
-}
-
-void SimulatedKeypad::GetButtonCaps(ReportKind, PreparsedData, std::vector<HidButtonCaps>& caps) {
-    caps.clear();
-}
-
-void SimulatedKeypad::GetValueCaps(ReportKind, PreparsedData, std::vector<HidValueCaps>& caps) {
-    caps.clear();
-}
-
-std::uint32_t SimulatedKeypad::MaxUsageListLength(ReportKind, std::uint16_t, PreparsedData) {
-    return 0;
 }
 
 bool SimulatedKeypad::WriteReport(PlatformHandle handle, const std::uint8_t* report,
@@ -207,12 +195,6 @@ bool SimulatedKeypad::GetFeature(PlatformHandle handle, std::uint8_t* buffer, st
     }
     return read;
 }
-
-NotificationHandle SimulatedKeypad::RegisterNotification(void*, PlatformHandle) {
-    return nullptr;
-}
-
-void SimulatedKeypad::UnregisterNotification(NotificationHandle) {}
 
 std::unique_ptr<KeypadLock> SimulatedKeypad::LockKeypad(const std::string& path,
                                                         std::string& reason,

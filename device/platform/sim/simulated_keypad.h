@@ -1,5 +1,7 @@
-// A platform with one simulated keypad: its configuration interface (usage page 1, usage 3,
-// 9-byte output reports) behaves as the keypad does, and its memory is a state file.
+// A platform with one simulated keypad: its configuration interface has the keypad's identity
+// (keypad_interface.h) and answers as the keypad does, and its memory is a state file. Its
+// output reports are 9 bytes (8 payload bytes), one more than the keypad's 8; the host frames
+// by whatever length an interface states, so it works with either.
 //
 // Every transfer works on the file as it is at that moment: a read reads it, a write reads it,
 // stores its data and saves it whole. The file is locked (flock) for each transfer, shared for
@@ -11,16 +13,16 @@
 #include <set>
 #include <string>
 
+#include "emulated_keypad/keypad_protocol.h"
 #include "file_lock.h"
 #include "hid_platform.h"
-#include "keypad/keypad_protocol.h"
+#include "keypad_interface.h"
 
 namespace quillpad {
 
 class SimulatedKeypad : public HidPlatform {
   public:
-    static constexpr std::uint16_t kOutputReportLength = 9;
-    static constexpr std::uint16_t kFeatureReportLength = 257;
+    static constexpr std::uint16_t kOutputReportLength = kSimulatedOutputReportLength;
 
     // stateFile: an existing file (MakeSimulatedKeypad creates a missing one).
     explicit SimulatedKeypad(std::string stateFile);
@@ -42,17 +44,9 @@ class SimulatedKeypad : public HidPlatform {
     bool GetPreparsedData(PlatformHandle handle, PreparsedData& data) override;
     void FreePreparsedData(PreparsedData data) override;
     bool GetCaps(PreparsedData data, HidCaps& caps) override;
-    void GetButtonCaps(ReportKind kind, PreparsedData data,
-                       std::vector<HidButtonCaps>& caps) override;
-    void GetValueCaps(ReportKind kind, PreparsedData data,
-                      std::vector<HidValueCaps>& caps) override;
-    std::uint32_t MaxUsageListLength(ReportKind kind, std::uint16_t usagePage,
-                                     PreparsedData data) override;
     bool WriteReport(PlatformHandle handle, const std::uint8_t* report, std::size_t length,
                      std::size_t& written) override;
     bool GetFeature(PlatformHandle handle, std::uint8_t* buffer, std::size_t length) override;
-    NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
-    void UnregisterNotification(NotificationHandle notification) override;
     std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
                                            const std::function<bool()>& waiting) override;
     std::string LastTransferError() const override { return transferError_; }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 
 namespace quillpad {
 

@@ -8,6 +8,7 @@
 #include "key_names.h"
 #include "key_translation.h"
 #include "layout_key_cases.h"
+#include "layout_keymap.h"
 #include "scan_codes.h"
 #include "virtual_keyboard.h"
 #include "window_fixture.h"
@@ -20,8 +21,14 @@ constexpr std::size_t kUsageOffset[kKeyCount] = {48, 33, 18, 3, 78, 63};
 
 class WithLayout {
   public:
-    WithLayout(const char* layout, const char* variant) { UseKeymapLayout(layout, variant); }
-    ~WithLayout() { UseSystemKeymap(); }
+    WithLayout(const char* layout, const char* variant)
+        : keymap_(MakeNamedLayoutKeymap(layout, variant)) {
+        SetLayoutKeymap(keymap_.get());
+    }
+    ~WithLayout() { SetLayoutKeymap(nullptr); }
+
+  private:
+    std::unique_ptr<LayoutKeymap> keymap_;
 };
 
 TEST_F(WindowTest, EveryLayoutStoresThePositionAndShowsTheLayoutsName) {

@@ -16,13 +16,6 @@ std::string KeyNameFromLParam(std::uint32_t lParam);
 // keys and when the layout gives nothing printable.
 std::string ShiftedKeyNameFromLParam(std::uint32_t lParam);
 
-// Which keymap names the character keys. By default (UseSystemKeymap) it is the X server's
-// keymap and active layout group when Qt runs on X11, the keymap the compositor sends when Qt
-// runs on Wayland (its first layout group), otherwise xkbcommon's default keymap
-// (XKB_DEFAULT_LAYOUT and friends, else US). UseKeymapLayout fixes one layout and ignores
-// both the X server and the environment; an empty layout means xkbcommon's built-in default
-// (US). Without any usable keymap the character keys are named after the US layout.
-void UseSystemKeymap();
-void UseKeymapLayout(const std::string& layout, const std::string& variant = {});
+// The keymap that names the character keys: layout_keymap.h (SetLayoutKeymap).
 
 }  // namespace quillpad

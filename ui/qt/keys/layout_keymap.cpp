@@ -5,6 +5,7 @@
 
 #include <QChar>
 #include <QGuiApplication>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -48,25 +49,17 @@ xcb_connection_t* QtXcbConnection() {
     return nullptr;
 }
 
-class Keymaps {
+// The user's keymap (named false) or one layout by name, compiled on first use and kept; the
+// user's is compiled again when Qt's X server connection changes.
+class CachedKeymap : public LayoutKeymap {
   public:
-    void UseSystem() {
-        std::lock_guard lock(mutex_);
-        Reset();
-        named_ = false;
-    }
-
-    void UseNamed(const std::string& layout, const std::string& variant) {
-        std::lock_guard lock(mutex_);
-        Reset();
-        named_ = true;
-        layout_ = layout;
-        variant_ = variant;
-    }
+    CachedKeymap() = default;
+    CachedKeymap(const std::string& layout, const std::string& variant)
+        : named_(true), layout_(layout), variant_(variant) {}
 
     // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is. A
     // letter whose upper case does not lead back to it (Turkish dotless i) stays as it is.
-    std::string Character(int evdev, bool shifted) {
+    std::string Character(int evdev, bool shifted) override {
         std::lock_guard lock(mutex_);
         LoadIfNeeded();
         const char32_t c = KeyCharacter(keymap_.get(), evdev, ActiveGroup(), shifted);
@@ -77,8 +70,7 @@ class Keymaps {
         return utf8::Encode(shifted || QChar::toLower(upper) != c ? c : upper);
     }
 
-    // The keymap's word for what the key gives ("Henkan_Mode").
-    std::string SymName(int evdev) {
+    std::string SymName(int evdev) override {
         std::lock_guard lock(mutex_);
         LoadIfNeeded();
         return KeySymName(keymap_.get(), evdev, ActiveGroup());
@@ -165,9 +157,9 @@ class Keymaps {
     }
 
     std::mutex mutex_;
-    bool named_ = false;
-    std::string layout_;
-    std::string variant_;
+    const bool named_ = false;
+    const std::string layout_;
+    const std::string variant_;
     bool loaded_ = false;
     ContextPtr context_;
     KeymapPtr keymap_;
@@ -176,31 +168,39 @@ class Keymaps {
     std::string waylandKeymap_;  // the text keymap_ was compiled from, on Wayland
 };
 
-Keymaps& TheKeymaps() {
-    static Keymaps keymaps;
-    return keymaps;
+CachedKeymap& UsersKeymap() {
+    static CachedKeymap keymap;
+    return keymap;
 }
+
+std::atomic<LayoutKeymap*> gKeymap{nullptr};
 
 }  // namespace
 
 std::string LayoutKeyCharacter(int evdev) {
-    return TheKeymaps().Character(evdev, false);
+    return GetLayoutKeymap().Character(evdev, false);
 }
 
 std::string LayoutShiftedKeyCharacter(int evdev) {
-    return TheKeymaps().Character(evdev, true);
+    return GetLayoutKeymap().Character(evdev, true);
 }
 
 std::string LayoutKeySymName(int evdev) {
-    return TheKeymaps().SymName(evdev);
+    return GetLayoutKeymap().SymName(evdev);
 }
 
-void UseSystemKeymap() {
-    TheKeymaps().UseSystem();
+std::unique_ptr<LayoutKeymap> MakeNamedLayoutKeymap(const std::string& layout,
+                                                    const std::string& variant) {
+    return std::make_unique<CachedKeymap>(layout, variant);
 }
 
-void UseKeymapLayout(const std::string& layout, const std::string& variant) {
-    TheKeymaps().UseNamed(layout, variant);
+void SetLayoutKeymap(LayoutKeymap* keymap) {
+    gKeymap = keymap;
+}
+
+LayoutKeymap& GetLayoutKeymap() {
+    LayoutKeymap* keymap = gKeymap;
+    return keymap != nullptr ? *keymap : UsersKeymap();
 }
 
 }  // namespace quillpad

@@ -7,6 +7,7 @@
 
 #include "key_naming.h"
 #include "key_translation.h"
+#include "layout_keymap.h"
 #include "scan_codes.h"
 
 namespace quillpad {
@@ -32,10 +33,15 @@ void CheckNames(const std::vector<NameCase>& cases) {
 // Names character keys after another layout for the length of one test.
 class WithLayout {
   public:
-    WithLayout(const std::string& layout, const std::string& variant = {}) {
-        UseKeymapLayout(layout, variant);
+    WithLayout(const std::string& layout, const std::string& variant = {})
+        : previous_(GetLayoutKeymap()), keymap_(MakeNamedLayoutKeymap(layout, variant)) {
+        SetLayoutKeymap(keymap_.get());
     }
-    ~WithLayout() { UseKeymapLayout("us"); }
+    ~WithLayout() { SetLayoutKeymap(&previous_); }
+
+  private:
+    LayoutKeymap& previous_;
+    std::unique_ptr<LayoutKeymap> keymap_;
 };
 
 TEST(KeyNameFromLParam, KeysWithoutCharacterHaveWindowsNames) {

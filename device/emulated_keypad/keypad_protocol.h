@@ -17,17 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "keypad_interface.h"
+
 namespace quillpad {
 
-inline constexpr std::size_t kKeypadMemorySize = 256;
 using KeypadMemory = std::array<std::uint8_t, kKeypadMemorySize>;
-
-// The keypad's output report as quillpad-emu describes it: report number 0x00 and 7 payload
-// bytes.
-inline constexpr std::size_t kEmulatorOutputReportLength = 8;
-inline constexpr std::size_t kCommandHeaderSize = 8;
-inline constexpr std::uint8_t kOperationRead = 0x01;
-inline constexpr std::uint8_t kOperationWrite = 0x02;
 
 // What one output report did.
 enum class OutputEvent {
@@ -55,13 +49,14 @@ struct FeatureResult {
 // test platform carry on from address 0 as an 8-bit address counter would.
 enum class MemoryEnd { kKeepWhatFits, kWrap };
 
-// A keypad that was never written: zeros, byte 90 = 0xFC.
+// A keypad that was never written: zeros, and the block marker (kBlockMarker at
+// kBlockMarkerOffset).
 KeypadMemory FactoryMemory();
 
 class KeypadProtocol {
   public:
     explicit KeypadProtocol(const KeypadMemory& memory = FactoryMemory(),
-                            std::size_t outputReportLength = kEmulatorOutputReportLength,
+                            std::size_t outputReportLength = kKeypadOutputReportLength,
                             MemoryEnd end = MemoryEnd::kKeepWhatFits);
 
     // One output report exactly as the host wrote it, report number byte included.

@@ -35,7 +35,7 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
 
 KeypadMemory FactoryMemory() {
     KeypadMemory memory{};
-    memory[90] = 0xFC;
+    memory[kBlockMarkerOffset] = kBlockMarker;
     return memory;
 }
 
@@ -114,12 +114,12 @@ OutputEvent KeypadProtocol::StartCommand(std::vector<std::string>& violations) {
     std::vector<std::uint8_t> header;
     header.swap(header_);
     std::string shown = " (" + HexBytes(header) + ")";
-    if (header[0] != 0x0A || header[1] != 0x0B || header[2] != 0x0C || header[3] != 0x0D) {
+    if (!std::equal(kCommandMagic.begin(), kCommandMagic.end(), header.begin())) {
         violations.push_back("bad command header" + shown + ": it must begin 0a 0b 0c 0d");
         return OutputEvent::kRejected;
     }
     std::uint8_t operation = header[6];
-    if (operation != kOperationRead && operation != kOperationWrite) {
+    if (operation != kOpRead && operation != kOpWrite) {
         violations.push_back("bad command header" + shown + ": operation " + Byte(operation) +
                              " is neither 0x01 (read) nor 0x02 (write)");
         return OutputEvent::kRejected;
@@ -132,12 +132,12 @@ OutputEvent KeypadProtocol::StartCommand(std::vector<std::string>& violations) {
     count_ = header[5] == 0 ? kKeypadMemorySize : header[5];
     remaining_ = count_;
     if (address_ + count_ > kKeypadMemorySize) {
-        violations.push_back(std::string(operation == kOperationRead ? "read" : "write") + " of " +
+        violations.push_back(std::string(operation == kOpRead ? "read" : "write") + " of " +
                              std::to_string(count_) + " bytes at address " +
                              Byte(static_cast<std::uint8_t>(address_)) +
                              " runs past the end of the 256-byte memory");
     }
-    if (operation == kOperationRead) {
+    if (operation == kOpRead) {
         phase_ = Phase::kAwaitFeature;
         return OutputEvent::kReadHeader;
     }
