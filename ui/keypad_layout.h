@@ -13,7 +13,9 @@
    QUILLPAD_..._CONTROLS(CONTROL) rows, in creation order (bottom to top):
      CONTROL(id, Kind, "text", picture, x, y, width, height, Shown|Hidden, Tab|NoTab)
      Kind names a ControlKind without its k; picture is a resource of a Picture, else 0;
-     Tab makes the control a tab stop. */
+     Tab makes the control a tab stop.
+   A new property of every control (an accessible name, say) is one more argument of each row,
+   of ControlTemplate, and of the CONTROL macros of keypad_template.cpp and keypad.rc. */
 #ifndef QUILLPAD_KEYPAD_LAYOUT_H
 #define QUILLPAD_KEYPAD_LAYOUT_H
 
