@@ -29,6 +29,11 @@ struct KeyNameSet {
     std::array<std::string, 256> shiftedName;  // the same under Shift
     std::unordered_map<std::string, NameMeaning> names;
     std::vector<std::pair<std::string, std::uint8_t>> shiftedKeys;  // for the help text
+    // The layout's own case pairs of one-character names, upper to lower, where they differ
+    // from the usual ones.
+    std::unordered_map<char32_t, char32_t> lowerCase;
+    // Characters typed with AltGr: the key and whether Shift is needed too.
+    std::unordered_map<std::string, std::pair<std::uint8_t, bool>> altGrCharacters;
 };
 
 namespace {
@@ -67,8 +72,23 @@ bool IsBlank(char c) {
 }
 
 // Lower case (whole characters, as far as utf8::ToLower maps them), blanks trimmed, every run
-// of blanks inside made one space.
-std::string Fold(std::string_view text) {
+// of blanks inside made one space. A name of one character takes the lower case of lowerCase
+// first.
+std::string Fold(std::string_view text,
+                 const std::unordered_map<char32_t, char32_t>* lowerCase = nullptr) {
+    if (lowerCase != nullptr && !lowerCase->empty()) {
+        std::size_t start = 0;
+        std::size_t end = text.size();
+        while (start < end && IsBlank(text[start]))
+            ++start;
+        while (end > start && IsBlank(text[end - 1]))
+            --end;
+        const auto c = utf8::Decode(text, start);
+        if (c && start + utf8::CharLength(text, start) == end) {
+            if (const auto lower = lowerCase->find(*c); lower != lowerCase->end())
+                return utf8::Encode(lower->second);
+        }
+    }
     std::string out;
     out.reserve(text.size());
     bool pendingBlank = false;
@@ -117,14 +137,35 @@ KeyNameSet BuildKeyNameSet(const LayoutNames* layout) {
     for (int usage = 0; usage < 256; ++usage) {
         t.keypadVk[UsageToVk(static_cast<std::uint8_t>(usage))] = true;
     }
-    // Every key's own name first, so that no shifted character hides one.
+    // The layout's case pairs: a key typing a lower-case letter plain and its upper case with
+    // Shift (Turkish: i and \xC4\xB0, \xC4\xB1 and I).
+    if (layout != nullptr) {
+        for (int vk = 1; vk < 256; ++vk) {
+            const auto lower = utf8::Decode(layout->plain[vk], 0);
+            const auto upper = utf8::Decode(layout->shifted[vk], 0);
+            if (!lower || !upper || *lower == *upper ||
+                utf8::CharLength(layout->plain[vk], 0) != layout->plain[vk].size() ||
+                utf8::CharLength(layout->shifted[vk], 0) != layout->shifted[vk].size())
+                continue;
+            if (utf8::IsCasePair(*lower, *upper) && utf8::ToLower(*upper) != *lower)
+                t.lowerCase.emplace(*upper, *lower);
+        }
+    }
+    const auto fold = [&t](std::string_view text) { return Fold(text, &t.lowerCase); };
+    // Every key's own name first, so that no shifted character hides one. A key whose layout
+    // name another key has taken keeps its US name.
     for (int vk = 1; vk < 256; ++vk) {
         if (!t.keypadVk[vk])
             continue;
         const auto v = static_cast<std::uint8_t>(vk);
         const bool own = layout != nullptr && !layout->plain[v].empty();
         t.plainName[v] = own ? layout->plain[v] : VkToKeyName(v);
-        t.names.emplace(Fold(t.plainName[v]), NameMeaning{NameMeaning::kKey, v, false});
+        if (!t.names.emplace(fold(t.plainName[v]), NameMeaning{NameMeaning::kKey, v, false})
+                 .second &&
+            own) {
+            t.plainName[v] = VkToKeyName(v);
+            t.names.emplace(fold(t.plainName[v]), NameMeaning{NameMeaning::kKey, v, false});
+        }
     }
     for (int vk = 1; vk < 256; ++vk) {
         if (!t.keypadVk[vk])
@@ -141,8 +182,8 @@ KeyNameSet BuildKeyNameSet(const LayoutNames* layout) {
             t.names.emplace("+", NameMeaning{NameMeaning::kKey, v, true});
             shifted = t.plainName[v];
         }
-        const std::string plain = Fold(t.plainName[v]);
-        const std::string folded = Fold(shifted);
+        const std::string plain = fold(t.plainName[v]);
+        const std::string folded = fold(shifted);
         if (folded != plain) {
             const auto [at, added] =
                 t.names.emplace(folded, NameMeaning{NameMeaning::kKey, v, true});
@@ -153,6 +194,17 @@ KeyNameSet BuildKeyNameSet(const LayoutNames* layout) {
             }
         }
         t.shiftedName[v] = shifted;
+    }
+    // Characters only AltGr reaches: no names, but the parser says how to write them.
+    if (layout != nullptr) {
+        for (const bool withShift : {false, true}) {
+            for (int vk = 1; vk < 256; ++vk) {
+                const std::string& c = withShift ? layout->altGrShifted[vk] : layout->altGr[vk];
+                if (t.keypadVk[vk] && !c.empty() && !t.names.contains(fold(c)))
+                    t.altGrCharacters.emplace(fold(c),
+                                              std::pair{static_cast<std::uint8_t>(vk), withShift});
+            }
+        }
     }
     t.names.emplace("+", NameMeaning{NameMeaning::kKey, kVkEquals, true});
     return t;
@@ -231,7 +283,7 @@ std::string CanonicalAssignmentText(const KeyAssignment& a, const KeyNameSet* na
 
 std::string WindowAssignmentText(const KeyAssignment& a, const KeyNameSet* names) {
     if (names == nullptr)
-        return NormalizeKeyText(FormatAssignment(a, false));
+        return DisplayAssignmentText(a, false);
     // The window names character keys by asking the layout about their position.
     const auto at = [names](std::uint32_t lParam, bool shifted) -> std::string {
         const auto vk = UsVkAtScanCode(ScanCodeFromLParam(lParam));
@@ -239,9 +291,9 @@ std::string WindowAssignmentText(const KeyAssignment& a, const KeyNameSet* names
             return {};
         return shifted ? names->shiftedName[*vk] : names->plainName[*vk];
     };
-    return NormalizeKeyText(FormatAssignment(
+    return DisplayAssignmentText(
         a, false, [&at](std::uint32_t lParam) { return at(lParam, false); },
-        [&at](std::uint32_t lParam) { return at(lParam, true); }));
+        [&at](std::uint32_t lParam) { return at(lParam, true); });
 }
 
 AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* nameSet) {
@@ -274,6 +326,15 @@ AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* nam
             return false;
         }
         const auto found = names.find(folded);
+        const auto& altGr = GetKeyNameSet(nameSet).altGrCharacters;
+        if (const auto typed = altGr.find(folded); found == names.end() && typed != altGr.end()) {
+            const KeyNameSet& t = GetKeyNameSet(nameSet);
+            const std::string key = t.plainName[typed->second.first];
+            const std::string shift = typed->second.second ? "Shift+" : "";
+            failure = name() + " is AltGr+" + shift + key + " on this layout: write " + shift +
+                      "Right Alt+" + key;
+            return false;
+        }
         if (found == names.end()) {
             failure = "unknown name " + name() + " in " + quoted() +
                       "; accepted: " + AcceptedAssignmentNames(nameSet);
@@ -305,7 +366,7 @@ AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* nam
             const std::size_t end = body.find('+', start);
             const std::string_view raw =
                 body.substr(start, end == body.npos ? body.npos : end - start);
-            if (!take(raw, Fold(raw)))
+            if (!take(raw, Fold(raw, &GetKeyNameSet(nameSet).lowerCase)))
                 return Fail(std::move(failure));
             if (end == body.npos)
                 break;

@@ -25,12 +25,17 @@
 
 namespace quillpad {
 
-// The names of the character keys (letters, digits, punctuation) as a keyboard layout types
-// them, by the US virtual key of the key's position: plain without Shift ("z", "\xC3\xB6"),
-// shifted with it ("Z"). An empty name keeps the US one.
+// The names of the keys a keyboard layout names (IsLayoutNamedVk: letters, digits,
+// punctuation, the keys of ISO and Asian keyboards) as it types them, by the US virtual key of
+// the key's position: plain without Shift ("z", "\xC3\xB6", or the layout's word for a key
+// that types nothing, "Henkan_Mode"), shifted with it ("Z"). An empty name keeps the US one.
+// altGr and altGrShifted: what the key types with AltGr, and with AltGr and Shift ("@",
+// "\xE2\x82\xAC"), which names no key but tells the user how to reach the character.
 struct LayoutNames {
     std::array<std::string, 256> plain;
     std::array<std::string, 256> shifted;
+    std::array<std::string, 256> altGr;
+    std::array<std::string, 256> altGrShifted;
 };
 
 // The names a text may use. Every function taking one uses the US names when it is null.
@@ -38,16 +43,17 @@ struct KeyNameSet;
 
 // The names of a layout: its character keys by what they type, all other keys as for the US
 // layout. Names two keys share go to the first (by virtual key) unless one is a shifted
-// character, and a shifted character that is "+" or another key's name is written as Shift with
-// the key's own name.
+// character; a later key whose plain name is taken keeps its US name, and a shifted character
+// that is "+" or another key's name is written as Shift with the key's own name. A name of one
+// character matches in either case of the layout's own pairs (on Turkish keyboards "I" is the
+// upper case of "\xC4\xB1", not of "i").
 std::shared_ptr<const KeyNameSet> MakeKeyNameSet(const LayoutNames& layout);
 
 // The canonical text: modifiers in the order Shift, Alt, Ctrl, Windows, Right Ctrl, Right Shift,
 // Right Alt, Right Windows; then mouse buttons Left, Middle, Right, 4 to 8; then the key. It is
 // the window's display text (table names) except where that one is ambiguous: Shift with "="
-// reads "Shift+=" (the window shows "Shift"), the keypad plus key keeps its "+" (the window
-// shows "Keypad "), and the high bits, which the window does not show, are named. lParam is
-// ignored.
+// reads "Shift+=" (the window shows "Shift++"), and the high bits, which the window does not show,
+// are named. lParam is ignored.
 std::string CanonicalAssignmentText(const KeyAssignment& assignment,
                                     const KeyNameSet* names = nullptr);
 

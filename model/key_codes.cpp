@@ -48,6 +48,17 @@ constexpr CodePair kSingleKeys[] = {
     {0x56, 0x6D},  // Keypad -
     {0x57, 0x6B},  // Keypad +
     {0x65, 0x5D},  // Application
+    // Keys of ISO, Brazilian (ABNT2), Japanese and Korean keyboards, with the virtual keys the
+    // US layout gives their positions; where it gives none, the key's own Windows code.
+    {0x64, 0xE2},  // the key beside the left Shift (VK_OEM_102)
+    {0x85, 0xC2},  // Keypad , of ABNT2 keyboards (VK_ABNT_C2)
+    {0x87, 0xC1},  // Ro, ABNT2 / ? (VK_ABNT_C1)
+    {0x88, 0xF2},  // Katakana/Hiragana (VK_DBE_HIRAGANA)
+    {0x89, 0xDF},  // Yen (VK_OEM_8)
+    {0x8A, 0x1C},  // Henkan (VK_CONVERT)
+    {0x8B, 0xEB},  // Muhenkan (VK_OEM_PA1)
+    {0x90, 0x15},  // Hangul (VK_HANGUL)
+    {0x91, 0x19},  // Hanja (VK_HANJA)
 };
 
 struct Ranges {

@@ -11,16 +11,21 @@ struct Name {
     const char* text;
 };
 
+// The last nine are keys of ISO, Brazilian, Japanese and Korean keyboards, which a US keyboard
+// lacks.
 constexpr Name kNames[] = {
-    {0x00, "Null"},     {0x08, "Backspace"}, {0x09, "Tab"},         {0x0D, "Enter"},
-    {0x13, "Pause"},    {0x14, "Capital"},   {0x1B, "Esc"},         {0x20, "Space"},
-    {0x21, "PageUp"},   {0x22, "PageDown"},  {0x23, "End"},         {0x24, "Home"},
-    {0x25, "Left"},     {0x26, "Up"},        {0x27, "Right"},       {0x28, "Down"},
-    {0x2D, "Insert"},   {0x2E, "Delete"},    {0x5D, "Application"}, {0x6A, "Keypad *"},
-    {0x6B, "Keypad +"}, {0x6D, "Keypad -"},  {0x6F, "keypad /"},    {0x90, "Numlock"},
-    {0x91, "Scroll"},   {0xBA, ";"},         {0xBB, "="},           {0xBC, ","},
-    {0xBD, "-"},        {0xBE, "."},         {0xBF, "/"},           {0xC0, "`"},
-    {0xDB, "["},        {0xDC, "\\"},        {0xDD, "]"},           {0xDE, "'"},
+    {0x00, "Null"},      {0x08, "Backspace"}, {0x09, "Tab"},         {0x0D, "Enter"},
+    {0x13, "Pause"},     {0x14, "Capital"},   {0x1B, "Esc"},         {0x20, "Space"},
+    {0x21, "PageUp"},    {0x22, "PageDown"},  {0x23, "End"},         {0x24, "Home"},
+    {0x25, "Left"},      {0x26, "Up"},        {0x27, "Right"},       {0x28, "Down"},
+    {0x2D, "Insert"},    {0x2E, "Delete"},    {0x5D, "Application"}, {0x6A, "Keypad *"},
+    {0x6B, "Keypad +"},  {0x6D, "Keypad -"},  {0x6F, "keypad /"},    {0x90, "Numlock"},
+    {0x91, "Scroll"},    {0xBA, ";"},         {0xBB, "="},           {0xBC, ","},
+    {0xBD, "-"},         {0xBE, "."},         {0xBF, "/"},           {0xC0, "`"},
+    {0xDB, "["},         {0xDC, "\\"},        {0xDD, "]"},           {0xDE, "'"},
+    {0xE2, "Non-US \\"}, {0xC1, "Ro"},        {0xC2, "Keypad ,"},    {0xDF, "Yen"},
+    {0xF2, "Katakana"},  {0x1C, "Henkan"},    {0xEB, "Muhenkan"},    {0x15, "Hangul"},
+    {0x19, "Hanja"},
 };
 
 bool IsLetterKey(std::uint8_t vk) {
@@ -39,7 +44,15 @@ void ReplaceFirstChar(std::string& text, char replacement) {
     }
 }
 
+// A name of one character: only those change with Shift or case.
+bool IsOneCharacter(const std::string& name) {
+    return !name.empty() && utf8::CharLength(name, 0) == name.size();
+}
+
 void ApplyShift(std::string& name, std::uint8_t vk) {
+    if (!IsOneCharacter(name)) {
+        return;
+    }
     if (IsLetterKey(vk)) {
         utf8::UpperFirstChar(name);
         return;
@@ -78,10 +91,19 @@ std::string VkToKeyName(std::uint8_t vk) {
     return utf8::Encode(vk);
 }
 
-std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const KeyNameLookup& lookup,
-                             const KeyNameLookup& shiftedLookup) {
+namespace {
+
+// The assignment's text in two parts: modifiers and mouse buttons, each followed by "+", and
+// the key's name.
+struct AssignmentParts {
+    std::string prefix;
+    std::string name;
+};
+
+AssignmentParts FormatParts(const KeyAssignment& a, bool useKeyNames, const KeyNameLookup& lookup,
+                            const KeyNameLookup& shiftedLookup) {
     const bool shift = (a.modifiers & kModShift) != 0;
-    const bool characterKey = IsCharacterKeyVk(a.vk);
+    const bool characterKey = IsLayoutNamedVk(a.vk);
     // The position to ask the layout about: the captured key's, or where a US keyboard has a
     // character key read from the keypad.
     std::uint32_t position = 0;
@@ -100,14 +122,16 @@ std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const Key
         name = VkToKeyName(a.vk);
     }
     if (position != 0 && characterKey) {
-        // Letters are shown in lower case, whatever case the layout names them in.
-        utf8::LowerFirstChar(name);
+        // Letters are shown in lower case, whatever case the layout names them in; a key
+        // named by a word (Henkan) keeps it.
+        if (IsOneCharacter(name))
+            utf8::LowerFirstChar(name);
         if (shift) {
             std::string shifted =
                 shiftedLookup ? utf8::Truncate(shiftedLookup(position), kMaxKeyNameBytes) : "";
             if (!shifted.empty()) {
                 name = std::move(shifted);
-            } else if (!IsLetterKey(a.vk) && IsCasedLetter(name)) {
+            } else if (!IsLetterKey(a.vk) && IsOneCharacter(name) && IsCasedLetter(name)) {
                 utf8::UpperFirstChar(name);
             } else {
                 ApplyShift(name, a.vk);
@@ -135,11 +159,33 @@ std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const Key
     if (a.modifiers & kModWindows)
         modifiers += "Windows+";
 
-    std::string result = modifiers + mouse + name;
+    return {modifiers + mouse, std::move(name)};
+}
+
+}  // namespace
+
+std::string FormatAssignment(const KeyAssignment& a, bool useKeyNames, const KeyNameLookup& lookup,
+                             const KeyNameLookup& shiftedLookup) {
+    const AssignmentParts parts = FormatParts(a, useKeyNames, lookup, shiftedLookup);
+    std::string result = parts.prefix + parts.name;
     if (result.size() > 1 && result.back() == '+') {
         result.pop_back();
     }
     return result;
+}
+
+std::string DisplayAssignmentText(const KeyAssignment& a, bool useKeyNames,
+                                  const KeyNameLookup& lookup, const KeyNameLookup& shiftedLookup) {
+    const AssignmentParts parts = FormatParts(a, useKeyNames, lookup, shiftedLookup);
+    if (a.vk == 0 || parts.name.empty() || parts.name.back() != '+') {
+        return NormalizeKeyText(FormatAssignment(a, useKeyNames, lookup, shiftedLookup));
+    }
+    // A key whose name ends in "+" ("+", "Num +") keeps it: the clean-up would take it for a
+    // stray separator.
+    if (parts.prefix.empty()) {
+        return parts.name;
+    }
+    return NormalizeKeyText(parts.prefix) + "+" + parts.name;
 }
 
 std::string NormalizeKeyText(std::string_view text) {

@@ -33,6 +33,12 @@ std::string FormatAssignment(const KeyAssignment& assignment, bool useKeyNames,
                              const KeyNameLookup& lookup = {},
                              const KeyNameLookup& shiftedLookup = {});
 
+// The text the windows show: FormatAssignment cleaned by NormalizeKeyText, except that a key
+// whose name ends in "+" keeps its name whole ("+", "Ctrl++", "Shift++", "Num +").
+std::string DisplayAssignmentText(const KeyAssignment& assignment, bool useKeyNames,
+                                  const KeyNameLookup& lookup = {},
+                                  const KeyNameLookup& shiftedLookup = {});
+
 // Cleans a display text: drops every "Null", folds "++" to "+" once, trims one leading and
 // one trailing "+", and gives "Null" for an empty result. Never splits a UTF-8 character.
 std::string NormalizeKeyText(std::string_view text);

@@ -31,6 +31,14 @@ constexpr EvdevScan kSpecial[] = {
     {125, {0x5B, true}},   // left Windows (Super)
     {126, {0x5C, true}},   // right Windows (Super)
     {127, {0x5D, true}},   // Menu (Application)
+    {89, {0x73, false}},   // Ro (Japanese), / ? (Brazilian)
+    {92, {0x79, false}},   // Henkan
+    {93, {0x70, false}},   // Katakana/Hiragana
+    {94, {0x7B, false}},   // Muhenkan
+    {121, {0x7E, false}},  // keypad comma (Brazilian)
+    {122, {0x72, false}},  // Hangul
+    {123, {0x71, false}},  // Hanja
+    {124, {0x7D, false}},  // Yen
     // F13 to F24
     {183, {0x64, false}},
     {184, {0x65, false}},

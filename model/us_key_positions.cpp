@@ -16,7 +16,9 @@ struct Position {
 
 // Every key of a PC keyboard but the character keys (kCharacterRows) and the function keys
 // (kFunctionRows). Where a virtual key sits at two positions (Enter, Shift, Ctrl, Alt) the
-// main one comes first.
+// main one comes first. The last eight are keys only Japanese, Brazilian and Korean keyboards
+// have, with the virtual key the US layout gives each position, or the key's own Windows code
+// where it gives none.
 constexpr Position kKeys[] = {
     {Std(0x01), 0x1B},       {Std(0x0E), 0x08},       {Std(0x0F), 0x09},
     {Std(0x1C), 0x0D},       {Std(0x1D), 0x11},       {Std(0x2A), 0x10},
@@ -33,6 +35,9 @@ constexpr Position kKeys[] = {
     {Ext(0x4D), 0x27},       {Ext(0x4F), 0x23},       {Ext(0x50), 0x28},
     {Ext(0x51), 0x22},       {Ext(0x52), 0x2D},       {Ext(0x53), 0x2E},
     {Ext(0x5B), 0x5B},       {Ext(0x5C), 0x5C},       {Ext(0x5D), 0x5D},
+    {Std(0x70), 0xF2},       {Std(0x71), 0x19},       {Std(0x72), 0x15},
+    {Std(0x73), 0xC1},       {Std(0x79), 0x1C},       {Std(0x7B), 0xEB},
+    {Std(0x7D), 0xDF},       {Std(0x7E), 0xC2},
 };
 
 // Runs of character keys from firstScan on: their virtual keys, the characters on their caps
@@ -179,6 +184,23 @@ std::uint8_t UsVkOfKeyDown(std::uint32_t platformVk, std::uint32_t lParam) {
 bool IsCharacterKeyVk(std::uint8_t vk) {
     return (vk >= 0x30 && vk <= 0x39) || (vk >= 0x41 && vk <= 0x5A) || (vk >= 0xBA && vk <= 0xC0) ||
            (vk >= 0xDB && vk <= 0xDE);
+}
+
+bool IsLayoutNamedVk(std::uint8_t vk) {
+    switch (vk) {
+        case 0xE2:  // the key beside the left Shift
+        case 0xC1:  // Ro
+        case 0xC2:  // Keypad , (ABNT2)
+        case 0xDF:  // Yen
+        case 0xF2:  // Katakana/Hiragana
+        case 0x1C:  // Henkan
+        case 0xEB:  // Muhenkan
+        case 0x15:  // Hangul
+        case 0x19:  // Hanja
+            return true;
+        default:
+            return IsCharacterKeyVk(vk);
+    }
 }
 
 }  // namespace quillpad

@@ -54,4 +54,9 @@ std::uint8_t UsVkOfKeyDown(std::uint32_t platformVk, std::uint32_t lParam);
 // and the punctuation keys, by US virtual key.
 bool IsCharacterKeyVk(std::uint8_t vk);
 
+// True for the keys a layout names: the character keys, and the keys of ISO, Brazilian,
+// Japanese and Korean keyboards (what they type, or the layout's name of a key that types
+// nothing, such as Henkan).
+bool IsLayoutNamedVk(std::uint8_t vk);
+
 }  // namespace quillpad

@@ -125,6 +125,12 @@ char32_t ToUpper(char32_t c) {
     return c;
 }
 
+bool IsCasePair(char32_t lower, char32_t upper) {
+    if ((lower == U'i' && upper == 0x130) || (lower == 0x131 && upper == U'I'))
+        return true;
+    return lower != upper && ToUpper(lower) == upper && ToLower(upper) == lower;
+}
+
 namespace {
 template <typename Map>
 void MapFirstChar(std::string& text, Map map) {

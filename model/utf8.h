@@ -31,6 +31,10 @@ std::string Truncate(std::string_view text, std::size_t maxBytes);
 char32_t ToLower(char32_t c);
 char32_t ToUpper(char32_t c);
 
+// True when upper is the capital of lower: by the mappings above, or the Turkish pairs (i and
+// capital dotted I, dotless i and I), which the mappings leave out so that they stay one to one.
+bool IsCasePair(char32_t lower, char32_t upper);
+
 // Changes the case of the first character of text in place; leaves text alone when it does
 // not start with a valid character.
 void LowerFirstChar(std::string& text);

@@ -233,8 +233,7 @@ void CKeypadDlg::ShowAssignment(int key, bool useKeyNames) {
     const KeyNameLookup shifted = [this](std::uint32_t lParam) {
         return view_.ShiftedKeyName(lParam);
     };
-    view_.SetControlText(kIdKeyEdit,
-                         NormalizeKeyText(FormatAssignment(a, useKeyNames, lookup, shifted)));
+    view_.SetControlText(kIdKeyEdit, DisplayAssignmentText(a, useKeyNames, lookup, shifted));
     view_.FocusControl(kIdKeyEdit);
     const std::string shown = view_.ControlText(kIdKeyEdit);
 
@@ -363,7 +362,6 @@ void CKeypadDlg::OnCheckBox(int controlId) {
         }
     }
     ShowAssignment(currentKey_, true);
-    view_.SetControlText(kIdKeyEdit, NormalizeKeyText(view_.ControlText(kIdKeyEdit)));
     view_.FocusControl(kIdKeyEdit);
 }
 

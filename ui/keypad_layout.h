@@ -15,7 +15,9 @@
      Kind names a ControlKind without its k; picture is a resource of a Picture, else 0;
      Tab makes the control a tab stop (Tab visits them in row order); name is what a screen
      reader calls the control, "" for its text (the window adds a key label's text to its
-     name: "Key 1: Ctrl+F5"). */
+     name: "Key 1: Ctrl+F5").
+   A new property of every control is one more argument of each row, of ControlTemplate, and
+   of the CONTROL macros of keypad_template.cpp and keypad.rc. */
 #ifndef QUILLPAD_KEYPAD_LAYOUT_H
 #define QUILLPAD_KEYPAD_LAYOUT_H
 

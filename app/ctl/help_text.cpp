@@ -79,8 +79,7 @@ by what that layout types on them instead, here and in show, save and load:
 
 The text show prints reads back to exactly the same key. It is the window's text except
 where that one is ambiguous:
-  Shift with "=":        Shift+=      (the window shows "Shift"; Shift++ is accepted too)
-  the keypad plus key:   Keypad +     (the window shows "Keypad ")
+  Shift with "=":        Shift+=      (the window shows "Shift++", which is accepted too)
   bits 0x10 and up:      named as above (the window does not show them)
 )";
 
@@ -115,8 +114,9 @@ blank lines), then reads the keypad, changes the keys the profile names and writ
 six in one write. Keys the profile does not name keep their assignment. When any line is
 wrong nothing is written, and the error names the line. A "#" after an assignment is not
 a comment: it is the shifted 3. Key names are the US ones, or with --layout NAME that
-layout's (see set --help). A profile that save --layout NAME wrote says so in its header and
-is loaded only with the same --layout NAME.
+layout's (see set --help). A profile's header says how save named its keys, and it is loaded
+only the same way: with the same --layout NAME, or without --layout when it names the keys'
+positions on a US keyboard (as does a profile whose header does not say).
 )";
 
 constexpr const char* kDescriptor = R"(Parses a raw HID report descriptor, such as

@@ -24,16 +24,25 @@ Status LoadLayoutNames(const std::string& name, std::shared_ptr<const KeyNameSet
     for (int vk = 1; vk < 256; ++vk) {
         const auto v = static_cast<std::uint8_t>(vk);
         const std::uint32_t position = KeyLParamOfUsVk(v);
-        if (!IsCharacterKeyVk(v) || position == 0) {
+        if (!IsLayoutNamedVk(v) || position == 0) {
             continue;
         }
         const int evdev = ScanCodeToEvdev(ScanCodeFromLParam(position)).value_or(0);
         if (const char32_t c = keymap->Character(evdev, false)) {
             layoutNames.plain[v] = utf8::Encode(c);
             typesLetters = typesLetters || (v >= 'A' && v <= 'Z');
+        } else {
+            // A key that types nothing (Zenkaku_Hankaku, Henkan_Mode) by the layout's word.
+            layoutNames.plain[v] = keymap->KeyName(evdev);
         }
         if (const char32_t c = keymap->Character(evdev, true)) {
             layoutNames.shifted[v] = utf8::Encode(c);
+        }
+        if (const char32_t c = keymap->Character(evdev, false, true)) {
+            layoutNames.altGr[v] = utf8::Encode(c);
+        }
+        if (const char32_t c = keymap->Character(evdev, true, true)) {
+            layoutNames.altGrShifted[v] = utf8::Encode(c);
         }
     }
     // xkb-data also holds option files (pc, inet, level3, ...) that compile as a layout of their

@@ -102,6 +102,29 @@ TEST(FormatAssignment, LowerCasesWholeCharactersOfLayoutNames) {
               longName);
 }
 
+// The clean-up drops a stray "+", but not a key's own name that is or ends in "+".
+TEST(DisplayAssignmentText, KeepsAKeyNamedPlus) {
+    const KeyNameLookup plus = [](std::uint32_t) { return std::string("+"); };
+    const std::uint32_t lParam = 0x001B0001;  // the key a German keyboard types + with
+    const struct {
+        KeyAssignment assignment;
+        KeyNameLookup lookup;
+        const char* shown;
+    } cases[] = {
+        {{0xDD, 0, 0, lParam}, plus, "+"},
+        {{0xDD, kModCtrl, 0, lParam}, plus, "Ctrl++"},
+        {{0xDD, kModCtrl, 0, 0}, plus, "Ctrl++"},  // read back: named at its position
+        {{0xBB, kModShift, 0, 0}, {}, "Shift++"},
+        {{0x6B, kModAlt, kMouseLeft, 0}, {}, "Alt+Mouse Left+Keypad +"},
+        {{0xBB, 0, 0, 0}, {}, "="},
+        {{0, kModCtrl, 0, 0}, {}, "Ctrl"},
+        {{0, 0, 0, 0}, {}, "Null"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DisplayAssignmentText(c.assignment, true, c.lookup), c.shown) << c.shown;
+    }
+}
+
 TEST(FormatAssignment, ShiftReplacesTheWholeFirstCharacter) {
     const KeyNameLookup euro = [](std::uint32_t) { return std::string("\xE2\x82\xAC"); };
     EXPECT_EQ(Shown(KeyAssignment{0x34, kModShift, 0, 0x00050001}, true, euro), "Shift+$");

@@ -47,8 +47,8 @@ expect "$(printf '%s\n' 1 2 3 4 5 6)" quillpadctl set 3 F5 ""
 expect "$(printf '%s\n' F1 F10 F11 F12)" quillpadctl set 3 F1
 expect "$(printf '%s\n' Null Numlock)" quillpadctl set 4 --vk 0x74 5 Nu
 expect 'Ctrl+Mouse\ Left' quillpadctl set 3 'Ctrl+Mouse\ L'
-expect "$(printf '%s\n' 'Keypad\ \*' 'Keypad\ -' 'Keypad\ +')" quillpadctl set 3 'Keypad\ '
-expect "$(printf '%s\n' 'Keypad *' 'Keypad -' 'Keypad +')" quillpadctl set 3 '"Keypad'
+expect "$(printf '%s\n' 'Keypad\ \*' 'Keypad\ -' 'Keypad\ +' 'Keypad\ \,')" quillpadctl set 3 'Keypad\ '
+expect "$(printf '%s\n' 'Keypad *' 'Keypad -' 'Keypad +' 'Keypad ,')" quillpadctl set 3 '"Keypad'
 # Key names follow --layout: "#" is a key of the German layout, not a US name.
 expect 'Ctrl+#' quillpadctl --layout de set 3 'Ctrl+#'
 expect "" quillpadctl set 3 'Ctrl+#'

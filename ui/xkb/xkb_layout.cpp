@@ -2,6 +2,8 @@
 
 #include <xkbcommon/xkbcommon.h>
 
+#include <utility>
+
 #include "scan_codes.h"
 
 namespace quillpad {
@@ -58,32 +60,74 @@ bool IsName(const std::string& text) {
 
 }  // namespace
 
-char32_t KeyCharacter(xkb_keymap* keymap, int evdev, std::uint32_t group, bool shifted) {
-    const auto key = static_cast<xkb_keycode_t>(evdev + kXKeycodeOffset);
+namespace {
+
+// The keycode of evdev in keymap, and the group to read (group 0 where the key has fewer).
+bool KeyOf(xkb_keymap* keymap, int evdev, std::uint32_t& group, xkb_keycode_t& key) {
+    key = static_cast<xkb_keycode_t>(evdev + kXKeycodeOffset);
     if (keymap == nullptr || key < xkb_keymap_min_keycode(keymap) ||
         key > xkb_keymap_max_keycode(keymap)) {
-        return 0;
+        return false;
     }
     if (group >= xkb_keymap_num_layouts_for_key(keymap, key)) {
         group = 0;
     }
-    if (!shifted) {
+    return true;
+}
+
+// The keysym the key gives with the modifiers named (Shift, and Mod5, where the layouts put
+// AltGr), or XKB_KEY_NoSymbol.
+xkb_keysym_t SymWithModifiers(xkb_keymap* keymap, xkb_keycode_t key, std::uint32_t group,
+                              bool shifted, bool altGr) {
+    xkb_mod_mask_t mask = 0;
+    for (const auto& [wanted, name] : {std::pair{shifted, XKB_MOD_NAME_SHIFT}, {altGr, "Mod5"}}) {
+        if (!wanted)
+            continue;
+        const xkb_mod_index_t index = xkb_keymap_mod_get_index(keymap, name);
+        if (index == XKB_MOD_INVALID)
+            return XKB_KEY_NoSymbol;
+        mask |= xkb_mod_mask_t{1} << index;
+    }
+    xkb_state* state = xkb_state_new(keymap);
+    if (state == nullptr)
+        return XKB_KEY_NoSymbol;
+    xkb_state_update_mask(state, mask, 0, 0, 0, 0, group);
+    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state, key);
+    xkb_state_unref(state);
+    return sym;
+}
+
+}  // namespace
+
+char32_t KeyCharacter(xkb_keymap* keymap, int evdev, std::uint32_t group, bool shifted,
+                      bool altGr) {
+    xkb_keycode_t key = 0;
+    if (!KeyOf(keymap, evdev, group, key)) {
+        return 0;
+    }
+    if (!shifted && !altGr) {
         const xkb_keysym_t* syms = nullptr;
         if (xkb_keymap_key_get_syms_by_level(keymap, key, group, 0, &syms) != 1) {
             return 0;
         }
         return SymCharacter(syms[0]);
     }
-    const xkb_mod_index_t shift = xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_SHIFT);
-    xkb_state* state = xkb_state_new(keymap);
-    if (state == nullptr || shift == XKB_MOD_INVALID) {
-        xkb_state_unref(state);
-        return 0;
+    return SymCharacter(SymWithModifiers(keymap, key, group, shifted, altGr));
+}
+
+std::string KeySymName(xkb_keymap* keymap, int evdev, std::uint32_t group) {
+    xkb_keycode_t key = 0;
+    const xkb_keysym_t* syms = nullptr;
+    if (!KeyOf(keymap, evdev, group, key) ||
+        xkb_keymap_key_get_syms_by_level(keymap, key, group, 0, &syms) != 1) {
+        return {};
     }
-    xkb_state_update_mask(state, xkb_mod_mask_t{1} << shift, 0, 0, 0, 0, group);
-    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state, key);
-    xkb_state_unref(state);
-    return SymCharacter(sym);
+    char name[64];
+    const int length = xkb_keysym_get_name(syms[0], name, sizeof name);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof name) {
+        return {};
+    }
+    return std::string(name, static_cast<std::size_t>(length));
 }
 
 std::unique_ptr<XkbLayout> XkbLayout::FromNames(const std::string& layout,
@@ -110,8 +154,12 @@ XkbLayout::~XkbLayout() {
     xkb_context_unref(context_);
 }
 
-char32_t XkbLayout::Character(int evdev, bool shifted) const {
-    return KeyCharacter(keymap_, evdev, 0, shifted);
+char32_t XkbLayout::Character(int evdev, bool shifted, bool altGr) const {
+    return KeyCharacter(keymap_, evdev, 0, shifted, altGr);
+}
+
+std::string XkbLayout::KeyName(int evdev) const {
+    return KeySymName(keymap_, evdev, 0);
 }
 
 bool SplitLayoutName(const std::string& name, std::string& layout, std::string& variant) {

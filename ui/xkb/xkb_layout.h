@@ -10,10 +10,16 @@ struct xkb_keymap;
 
 namespace quillpad {
 
-// The character a key of keymap types in layout group group, without modifiers or with Shift
-// alone. A dead key gives its spacing accent. 0 when it types nothing printable (control
-// characters, keys without a character, codes the keymap lacks).
-char32_t KeyCharacter(xkb_keymap* keymap, int evdev, std::uint32_t group, bool shifted);
+// The character a key of keymap types in layout group group, without modifiers, with Shift,
+// with AltGr (the third level) or with both. A dead key gives its spacing accent. 0 when it
+// types nothing printable (control characters, keys without a character, codes the keymap
+// lacks).
+char32_t KeyCharacter(xkb_keymap* keymap, int evdev, std::uint32_t group, bool shifted,
+                      bool altGr = false);
+
+// The keymap's name of what the key gives without modifiers ("Zenkaku_Hankaku", "Henkan_Mode",
+// "a"); empty when it gives nothing.
+std::string KeySymName(xkb_keymap* keymap, int evdev, std::uint32_t group);
 
 // A layout compiled from its XKB names, such as "de", or "us" with the variant "dvorak".
 class XkbLayout {
@@ -25,7 +31,8 @@ class XkbLayout {
     XkbLayout(const XkbLayout&) = delete;
     XkbLayout& operator=(const XkbLayout&) = delete;
 
-    char32_t Character(int evdev, bool shifted) const;
+    char32_t Character(int evdev, bool shifted, bool altGr = false) const;
+    std::string KeyName(int evdev) const;
 
   private:
     XkbLayout(xkb_context* context, xkb_keymap* keymap) : context_(context), keymap_(keymap) {}

@@ -45,7 +45,8 @@ TEST(CtlLayout, NamesFollowTheLayoutAndStoreThePosition) {
 // On every layout each key the keypad can hold, with and without Shift, prints as a text that
 // reads back to it: no two keys share a name.
 TEST(CtlLayout, EveryKeyReadsBackOnEveryLayout) {
-    for (const char* layout : {"us", "de", "fr", "us(dvorak)", "ru", "ch(fr)"}) {
+    for (const char* layout :
+         {"us", "de", "fr", "us(dvorak)", "ru", "ch(fr)", "gb", "jp", "tr", "br", "kr", "pl"}) {
         const auto names = Names(layout);
         ASSERT_NE(names, nullptr);
         std::size_t keys = 0;
@@ -64,6 +65,71 @@ TEST(CtlLayout, EveryKeyReadsBackOnEveryLayout) {
         }
         EXPECT_EQ(AcceptedKeyNames(names.get()).size(), AcceptedKeyNames().size()) << layout;
         EXPECT_GT(keys, 90u);
+    }
+}
+
+// What a layout types decides a name, also where it differs from what the US names suggest.
+TEST(CtlLayout, NamesFollowTheLayoutsOwnCasesKeysAndLevels) {
+    struct Case {
+        const char* layout;
+        const char* text;
+        std::uint8_t usage;  // 0: refused
+        std::uint8_t modifiers;
+        const char* messageOrCanonical;
+    };
+    const Case cases[] = {
+        // Turkish: I is the capital of dotless i, and the capital dotted I that of i.
+        {"tr", "I", 0x0C, 0, "\xC4\xB1"},
+        {"tr", "Shift+I", 0x0C, kModShift, "Shift+I"},
+        {"tr", "\xC4\xB0", 0x34, 0, "i"},
+        {"tr", "shift+\xC4\xB0", 0x34, kModShift, "Shift+\xC4\xB0"},
+        // Japanese: the Ro key types the backslash the Yen key also types; the Yen key keeps
+        // its own name. Keys that type nothing have the layout's names.
+        {"jp", "\\", 0x87, 0, "\\"},
+        {"jp", "Yen", 0x89, 0, "Yen"},
+        {"jp", "Shift+|", 0x89, kModShift, "Shift+|"},
+        {"jp", "zenkaku_hankaku", 0x35, 0, "Zenkaku_Hankaku"},
+        {"jp", "Ctrl+Henkan_Mode", 0x8A, kModCtrl, "Ctrl+Henkan_Mode"},
+        {"kr", "Hangul", 0x90, 0, "Hangul"},
+        {"br", "/", 0x87, 0, "/"},
+        {"gb", "\\", 0x64, 0, "\\"},
+        // Characters only AltGr types name no key, but say how to write them.
+        {"de", "@", 0, 0, "'@' is AltGr+q on this layout: write Right Alt+q"},
+        {"de", "Ctrl+\xE2\x82\xAC", 0, 0, "is AltGr+e on this layout: write Right Alt+e"},
+        {"pl", "\xC4\x84", 0, 0, "is AltGr+Shift+a on this layout: write Shift+Right Alt+a"},
+        {"de", "Right Alt+q", 0x14, 0x40, "Right Alt+q"},
+    };
+    for (const Case& c : cases) {
+        const auto names = Names(c.layout);
+        ASSERT_NE(names, nullptr);
+        const AssignmentParse parsed = ParseAssignmentText(c.text, names.get());
+        const std::string where = std::string(c.layout) + " " + c.text;
+        if (c.usage == 0) {
+            EXPECT_FALSE(parsed.ok) << where;
+            EXPECT_NE(parsed.error.find(c.messageOrCanonical), std::string::npos)
+                << where << ": " << parsed.error;
+            continue;
+        }
+        ASSERT_TRUE(parsed.ok) << where << ": " << parsed.error;
+        EXPECT_EQ(VkToUsage(parsed.assignment.vk), c.usage) << where;
+        EXPECT_EQ(parsed.assignment.modifiers, c.modifiers) << where;
+        EXPECT_EQ(CanonicalAssignmentText(parsed.assignment, names.get()), c.messageOrCanonical)
+            << where;
+    }
+    // keys lists the keys of every keyboard, each under the name set accepts.
+    for (const char* layout : {"jp", "de"}) {
+        const auto names = Names(layout);
+        for (const std::uint8_t usage : {0x64, 0x85, 0x87, 0x88, 0x89, 0x8A, 0x8B, 0x90, 0x91}) {
+            bool listed = false;
+            for (const NamedKey& key : AcceptedKeyNames(names.get())) {
+                if (key.usage != usage)
+                    continue;
+                listed = true;
+                const AssignmentParse back = ParseAssignmentText(key.name, names.get());
+                EXPECT_TRUE(back.ok && VkToUsage(back.assignment.vk) == usage) << key.name;
+            }
+            EXPECT_TRUE(listed) << layout << " usage " << int{usage};
+        }
     }
 }
 

@@ -91,12 +91,11 @@ TEST_F(CtlProcess, SeveralKeysInOneCallAndTheAmbiguousTexts) {
     const char* lines[] = {
         "key 1  Mouse Left+a    vk 0x41  modifiers 0x00  mouse 0x01\n",
         "key 2  Shift+=         vk 0xBB  modifiers 0x02  mouse 0x00  (the window shows "
-        "\"Shift\")\n",
+        "\"Shift++\")\n",
         "key 3  Null            vk 0x00  modifiers 0x00  mouse 0x00\n",
         "key 4  Mouse Right+F5  vk 0x74  modifiers 0x00  mouse 0x02\n",
         "key 5  Right Ctrl      vk 0x00  modifiers 0x10  mouse 0x00  (the window shows \"Null\")\n",
-        "key 6  Keypad +        vk 0x6B  modifiers 0x00  mouse 0x00  (the window shows \"Keypad "
-        "\")\n",
+        "key 6  Keypad +        vk 0x6B  modifiers 0x00  mouse 0x00\n",
     };
     for (const char* line : lines)
         EXPECT_NE(show.find(line), std::string::npos) << line << show;
@@ -253,6 +252,31 @@ TEST_F(CtlProcess, LayoutNamesKeysAsThatLayoutTypesThem) {
     // Read with other names its z would be another key.
     Fails({"load", "de.profile"}, kExitUsage, "load it with --layout 'de'");
     Fails({"--layout", "fr", "load", "de.profile"}, kExitUsage, "load it with --layout 'de'");
+    Ok({"--layout", "de", "load", "de.profile"});
+    EXPECT_EQ(State(), saved);
+
+    // A profile saved without --layout names US positions, whether or not its header says so
+    // (older ones do not): read with German names its y and Ctrl+z would be z and Ctrl+y.
+    Ok({"set", "1", "y", "2", "Ctrl+z"});
+    const std::string usKeys = State();
+    Ok({"save", "us.profile"});
+    EXPECT_NE(ReadFile(dir_ / "us.profile")
+                  .find("# keys named by their positions on a US keyboard: load without "
+                        "--layout\nkey1 = y\nkey2 = Ctrl+z\n"),
+              std::string::npos);
+    WriteFile(dir_ / "old.profile", "# Quillpad profile\nkey1 = y\nkey2 = Ctrl+z\n");
+    Ok({"set", "1", "Null", "2", "Null"});
+    const std::string cleared = State();
+    for (const char* file : {"us.profile", "old.profile"}) {
+        Fails({"--layout", "de", "load", file}, kExitUsage,
+              std::string(file) +
+                  ": its keys are named by their positions on a US keyboard; "
+                  "load it without --layout");
+        EXPECT_EQ(State(), cleared) << file;
+        Ok({"load", file});
+        EXPECT_EQ(State(), usKeys) << file;
+        Ok({"set", "1", "Null", "2", "Null"});
+    }
     Ok({"--layout", "de", "load", "de.profile"});
     EXPECT_EQ(State(), saved);
 

@@ -2,11 +2,15 @@
 // the key pressed and names it as the layout does, also after the keypad is read back.
 #include <string_view>
 
+#include <QGuiApplication>
+
+#include "key_codes.h"
 #include "key_names.h"
 #include "key_translation.h"
 #include "layout_key_cases.h"
 #include "layout_keymap.h"
 #include "scan_codes.h"
+#include "virtual_keyboard.h"
 #include "window_fixture.h"
 
 namespace quillpad::testing {
@@ -47,8 +51,9 @@ TEST_F(WindowTest, EveryLayoutStoresThePositionAndShowsTheLayoutsName) {
         for (std::size_t i = first; i < end; ++i) {
             const int key = static_cast<int>(i - first) + 1;
             ClickOn(kKeyPictureIds[key - 1]);
-            const auto stroke = TranslateKeyEvent(cases[i].qtKey, Qt::NoModifier,
-                                                  cases[i].scan + kXKeycodeOffset, true);
+            const int evdev = ScanCodeToEvdev(Std(cases[i].scan)).value_or(0);
+            const auto stroke =
+                TranslateKeyEvent(cases[i].qtKey, Qt::NoModifier, evdev + kXKeycodeOffset, true);
             ASSERT_TRUE(stroke.has_value()) << where(i);
             EXPECT_EQ(KeyNameFromLParam(stroke->lParam), cases[i].name) << where(i);
             window->Dialog().PreTranslateKeyDown(stroke->vk, stroke->lParam);
@@ -79,6 +84,75 @@ TEST_F(WindowTest, EveryLayoutStoresThePositionAndShowsTheLayoutsName) {
         EXPECT_TRUE(messages.empty());
         first = end;
     }
+}
+
+// A key whose name is "+" keeps it next to modifiers, captured and read back: Shift with the
+// US equals key types "+".
+TEST_F(WindowTest, AKeyNamedPlusKeepsItsNameBeforeAndAfterRefresh) {
+    Open();
+    const WithLayout layout("us", "");
+    ClickOn(kKeyPictureIds[0]);
+    const auto stroke = TranslateKeyEvent(0x3d, Qt::NoModifier, 13 + kXKeycodeOffset, true);
+    ASSERT_TRUE(stroke.has_value());
+    window->Dialog().PreTranslateKeyDown(stroke->vk, stroke->lParam);
+    ClickOn(kIdShift);
+    EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift++");
+    ClickOn(kIdCtrl);
+    EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift+Ctrl++");
+    ClickOn(kIdOk);
+    messages.clear();
+    ClickOn(kIdRefresh);
+    EXPECT_EQ(Text(kKeyLabelIds[0]), "Shift+Ctrl++");
+    EXPECT_EQ(StateBytes()[kUsageOffset[0]], 0x2E);
+}
+
+// Under a Wayland compositor (wayland/key-capture runs this test in one) the keys come from a
+// keyboard with the German keymap, as physical keys: the window stores the key's position and
+// names it after the keymap the compositor sends, not a default one.
+TEST_F(WindowTest, OnWaylandTheCompositorsKeymapNamesTheKeys) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        GTEST_SKIP() << "runs under a Wayland compositor: tests/ui/qt/wayland/key-capture";
+    std::string error;
+    const auto keyboard = VirtualKeyboard::Create("de", error);
+    ASSERT_NE(keyboard, nullptr) << error;
+    Open();
+    std::vector<const test::LayoutKeyCase*> cases;
+    for (const auto& c : test::kLayoutKeyCases) {
+        if (std::string_view(c.layout) == "de")
+            cases.push_back(&c);
+    }
+    ASSERT_EQ(cases.size(), std::size_t{kKeyCount});
+    const auto labelBecomes = [this](int id, const std::string& text) {
+        for (int i = 0; i < 250 && Text(id) != text; ++i)
+            QTest::qWait(20);
+        return Text(id);
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        ClickOn(kKeyPictureIds[i]);
+        const auto evdev = ScanCodeToEvdev(Std(cases[i]->scan));
+        ASSERT_TRUE(evdev.has_value()) << cases[i]->what;
+        ASSERT_TRUE(keyboard->Tap(*evdev)) << cases[i]->what;
+        EXPECT_EQ(labelBecomes(kKeyLabelIds[i], cases[i]->shown), cases[i]->shown)
+            << cases[i]->what;
+    }
+    ClickOn(kIdOk);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.back().text, "Setting successfully !");
+    const auto bytes = StateBytes();
+    ClickOn(kIdRefresh);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(bytes[kUsageOffset[i]], cases[i]->usage) << cases[i]->what;
+        EXPECT_EQ(Text(kKeyLabelIds[i]), cases[i]->shown) << cases[i]->what << ", read back";
+    }
+
+    // Another keyboard with another layout: the compositor sends its keymap, and the window
+    // follows it (the US Q key types a on French keyboards).
+    const auto french = VirtualKeyboard::Create("fr", error);
+    ASSERT_NE(french, nullptr) << error;
+    ClickOn(kKeyPictureIds[0]);
+    ASSERT_TRUE(french->Tap(16));
+    EXPECT_EQ(labelBecomes(kKeyLabelIds[0], "a"), "a");
+    EXPECT_EQ(VkToUsage(KeyByNumber(window->Dialog().Assignments(), 1).vk), 0x14);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "key_names.h"
 
+#include "key_naming.h"
 #include "layout_keymap.h"
 #include "scan_codes.h"
 #include "us_key_positions.h"
@@ -61,7 +62,14 @@ std::string KeyNameFromLParam(std::uint32_t lParam) {
     }
     std::string name = LayoutKeyCharacter(*evdev);
     if (name.empty()) {
+        name = LayoutKeySymName(*evdev);
+    }
+    if (name.empty()) {
         name = UsCharacter(scan);
+    }
+    // A key of a Japanese, Brazilian or Korean keyboard that the keymap leaves empty.
+    if (const auto vk = UsVkAtScanCode(scan); name.empty() && vk && !IsCharacterKeyVk(*vk)) {
+        name = VkToKeyName(*vk);
     }
     return name;
 }

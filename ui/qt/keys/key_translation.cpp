@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QString>
+#include <span>
 
 #include "scan_codes.h"
 #include "us_key_positions.h"
@@ -38,6 +39,16 @@ constexpr QtKeyPosition kKeys[] = {
     {Qt::Key_End, Ext(0x4F)},        {Qt::Key_Down, Ext(0x50)},      {Qt::Key_PageDown, Ext(0x51)},
     {Qt::Key_Insert, Ext(0x52)},     {Qt::Key_Delete, Ext(0x53)},    {Qt::Key_Meta, Ext(0x5B)},
     {Qt::Key_Super_L, Ext(0x5B)},    {Qt::Key_Super_R, Ext(0x5C)},   {Qt::Key_Menu, Ext(0x5D)},
+};
+
+// Keys of Japanese and Korean keyboards.
+constexpr QtKeyPosition kAsianKeys[] = {
+    {Qt::Key_Hiragana_Katakana, Std(0x70)},
+    {Qt::Key_Hangul_Hanja, Std(0x71)},
+    {Qt::Key_Hangul, Std(0x72)},
+    {Qt::Key_Henkan, Std(0x79)},
+    {Qt::Key_Muhenkan, Std(0x7B)},
+    {Qt::Key_yen, Std(0x7D)},
 };
 
 // Keypad keys, as Qt reports them with Qt::KeypadModifier. The first entry for a scan code is
@@ -97,9 +108,11 @@ const KeypadKey* FindKeypadByKey(int qtKey) {
 // The position of a Qt key outside the keypad: a key of kKeys, or the character key whose US
 // character, plain or shifted, the Qt key is.
 std::optional<ScanCode> FindMainByKey(int qtKey) {
-    for (const auto& e : kKeys) {
-        if (e.qtKey == qtKey) {
-            return e.scan;
+    for (const auto& table : {std::span<const QtKeyPosition>(kKeys), {kAsianKeys}}) {
+        for (const auto& e : table) {
+            if (e.qtKey == qtKey) {
+                return e.scan;
+            }
         }
     }
     for (const UsCharacterKey& c : UsCharacterKeys()) {

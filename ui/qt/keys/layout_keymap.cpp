@@ -11,6 +11,7 @@
 
 #include "key_names.h"
 #include "utf8.h"
+#include "wayland_keymap.h"
 #include "xkb_layout.h"
 
 #if QT_CONFIG(xcb)
@@ -56,22 +57,52 @@ class CachedKeymap : public LayoutKeymap {
     CachedKeymap(const std::string& layout, const std::string& variant)
         : named_(true), layout_(layout), variant_(variant) {}
 
-    // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is.
+    // The character at level 0 upper-cased, or (shifted) the one Shift gives, as it is. A
+    // letter whose upper case does not lead back to it (Turkish dotless i) stays as it is.
     std::string Character(int evdev, bool shifted) override {
         std::lock_guard lock(mutex_);
-        xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
-        if (!loaded_ || connection != connection_) {
-            Load(connection);
-        }
+        LoadIfNeeded();
         const char32_t c = KeyCharacter(keymap_.get(), evdev, ActiveGroup(), shifted);
         if (c == 0) {
             return {};
         }
-        return utf8::Encode(shifted ? c : QChar::toUpper(c));
+        const char32_t upper = QChar::toUpper(c);
+        return utf8::Encode(shifted || QChar::toLower(upper) != c ? c : upper);
+    }
+
+    std::string SymName(int evdev) override {
+        std::lock_guard lock(mutex_);
+        LoadIfNeeded();
+        return KeySymName(keymap_.get(), evdev, ActiveGroup());
     }
 
   private:
+    void LoadIfNeeded() {
+        // On Wayland the keymap is the one the compositor sends, whenever it changes.
+        std::string text;
+        if (!named_ && WaylandKeymapText(text)) {
+            if (!loaded_ || text != waylandKeymap_) {
+                Reset();
+                loaded_ = true;
+                waylandKeymap_ = std::move(text);
+                context_.reset(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+                if (context_) {
+                    xkb_context_set_log_level(context_.get(), XKB_LOG_LEVEL_CRITICAL);
+                    keymap_.reset(xkb_keymap_new_from_buffer(
+                        context_.get(), waylandKeymap_.data(), waylandKeymap_.size(),
+                        XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS));
+                }
+            }
+            return;
+        }
+        xcb_connection_t* connection = named_ ? nullptr : QtXcbConnection();
+        if (!loaded_ || connection != connection_ || !waylandKeymap_.empty()) {
+            Load(connection);
+        }
+    }
+
     void Reset() {
+        waylandKeymap_.clear();
         keymap_.reset();
         context_.reset();
         connection_ = nullptr;
@@ -134,6 +165,7 @@ class CachedKeymap : public LayoutKeymap {
     KeymapPtr keymap_;
     xcb_connection_t* connection_ = nullptr;
     std::int32_t device_ = -1;
+    std::string waylandKeymap_;  // the text keymap_ was compiled from, on Wayland
 };
 
 CachedKeymap& UsersKeymap() {
@@ -151,6 +183,10 @@ std::string LayoutKeyCharacter(int evdev) {
 
 std::string LayoutShiftedKeyCharacter(int evdev) {
     return GetLayoutKeymap().Character(evdev, true);
+}
+
+std::string LayoutKeySymName(int evdev) {
+    return GetLayoutKeymap().SymName(evdev);
 }
 
 std::unique_ptr<LayoutKeymap> MakeNamedLayoutKeymap(const std::string& layout,

@@ -158,6 +158,24 @@ TEST(KeyNameFromLParam, CharacterKeysFollowOtherLayouts) {
         WithLayout ru("ru");
         CheckNames({{0x1E, false, "\u0424"}, {0x02, false, "1"}});
     }
+    {
+        // Japanese: Yen and Ro both type a backslash; keys that type nothing have the keymap's
+        // names. The Turkish dotless i has no capital that leads back to it.
+        WithLayout jp("jp");
+        CheckNames({{0x7D, false, "\\"},
+                    {0x73, false, "\\"},
+                    {0x29, false, "Zenkaku_Hankaku"},
+                    {0x79, false, "Henkan_Mode"},
+                    {0x56, false, "<"}});
+    }
+    {
+        WithLayout tr("tr");
+        CheckNames({{0x17, false, "\u0131"}, {0x28, false, "I"}});
+    }
+    {
+        WithLayout kr("kr");
+        CheckNames({{0x72, false, "Hangul"}, {0x71, false, "Hangul_Hanja"}});
+    }
     CheckNames({{0x15, false, "Y"}});
 }
 
@@ -167,7 +185,9 @@ TEST(KeyNameFromLParam, WithoutAKeymapCharacterKeysAreNamedAfterUsKeys) {
                 {0x02, false, "1"},
                 {0x27, false, ";"},
                 {0x56, false, "\\"},
-                {0x3B, false, "F1"}});
+                {0x3B, false, "F1"},
+                {0x79, false, "Henkan"},
+                {0x7D, false, "Yen"}});
 }
 
 // Every key the window can capture gets a name it can show.
