@@ -438,9 +438,9 @@
     const after = outside.filter(
       (e) => client.compareDocumentPosition(e) & Node.DOCUMENT_POSITION_FOLLOWING);
     const before = outside.filter((e) => !after.includes(e));
-    const target = backwards ? (before.length > 0 ? before[before.length - 1] : outside[outside.length - 1])
-                             : (after.length > 0 ? after[0] : outside[0]);
-    target.focus();
+    // With nothing after (or before) the window, Tab goes round to the page's start (or end).
+    if (backwards) (before.length > 0 ? before : outside).at(-1).focus();
+    else (after.length > 0 ? after : outside)[0].focus();
   }
 
   // What a dialog does with a key the window did not take: Tab moves on, Space presses the
