@@ -61,7 +61,7 @@ boot_and_judge() {
         -nodefaults -display none -no-reboot -serial stdio \
         -device isa-debug-exit,iobase=0xf4,iosize=0x04 \
         -kernel "$kernel" -initrd "$initrd" "$@" </dev/null |
-        tr -d '\r' | sed -u 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tee "$log"
+        sed -u 's/\r//g; s/\x1b\[[0-9;?]*[A-Za-z]//g' | tee "$log"
     status=${PIPESTATUS[0]}
     set -e
     verdict=$(sed -n 's/^QUILLPAD-KERNEL-VERDICT: //p' "$log" | tail -n 1)
