@@ -44,12 +44,16 @@ int DevWriteBlockAt(int index, const std::uint8_t* buffer, int address, int leng
 void DevSetPlatform(HidPlatform* platform);
 HidPlatform& DevGetPlatform();
 
+// How often a claim on a keypad that another program holds is tried again, in ms: the
+// interval of the file locks the backends claim keypads with (FileLock).
+inline constexpr int kLockRetryMs = 100;
+
 // Claims the keypad in slot index against other programs, for a run of transfers that must
 // not be interleaved with theirs (a read, a change and the write back). The claim is held on
 // a handle of its own: later enumerations, which close and reopen the slots, keep it.
-// While another program holds the keypad, waiting is called about every 100 ms (to tell the
-// user, and to decide): the call waits on while it answers true and gives up when it answers
-// false. Without waiting, the call waits as long as it takes.
+// While another program holds the keypad, waiting is called about every kLockRetryMs (to tell
+// the user, and to decide): the call waits on while it answers true and gives up when it
+// answers false. Without waiting, the call waits as long as it takes.
 // nullptr with the reason when the slot is empty or the claim fails.
 std::unique_ptr<KeypadLock> DevLockKeypad(int index, std::string& reason,
                                           const std::function<bool()>& waiting = {});

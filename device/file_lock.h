@@ -19,9 +19,10 @@ class FileLock {
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Opens the file at path (a link is followed on purpose) and waits for the lock. While
-    // another program holds it, waiting is called about every 100 ms, and the call gives up
-    // when it answers false; without waiting it waits as long as it takes. When the name was given
+    // Opens the file at path (walked as atomic_file.h describes: a link is followed on purpose,
+    // a planted one is not) and waits for the lock. While another program holds it, waiting
+    // is called about every kLockRetryMs (dev.h), and the call gives up when it answers false;
+    // without waiting it waits as long as it takes. When the name was given
     // to another file meanwhile (a writer replaced it), the lock moves on to that file, so on
     // return it is held on the file path names. False with the reason (no path) when the file
     // cannot be opened or locked.

@@ -174,8 +174,8 @@ class HidPlatform {
 
     // --- taking turns with other programs ---
     // Claims the keypad whose interface is at path, waiting while another program holds it:
-    // waiting is then called about every 100 ms, and the claim gives up when it answers
-    // false. nullptr with the reason when the claim fails. The default claims nothing: for
+    // waiting is then called about every kLockRetryMs (dev.h), and the claim gives up when it
+    // answers false. nullptr with the reason when the claim fails. The default claims nothing: for
     // platforms no other program can reach.
     virtual std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
                                                    const std::function<bool()>& waiting) {

@@ -323,6 +323,17 @@ AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* nam
     return result;
 }
 
+std::vector<std::string> ModifierAndMouseNames() {
+    std::vector<std::string> words;
+    for (const auto& n : kModifierNames)
+        words.push_back(n.name);
+    words.insert(words.end(), {"Win", "Right Win"});
+    for (const auto& n : kMouseNames)
+        words.push_back(n.name);
+    words.push_back("Null");
+    return words;
+}
+
 std::string AcceptedAssignmentNames(const KeyNameSet* names) {
     const KeyNameSet& t = GetKeyNameSet(names);
     std::string text = "modifiers";
@@ -365,25 +376,86 @@ std::shared_ptr<const KeyNameSet> MakeKeyNameSet(const LayoutNames& layout) {
     return std::make_shared<const KeyNameSet>(BuildKeyNameSet(&layout));
 }
 
-std::string QuoteForMessage(std::string_view text) {
-    static constexpr std::size_t kMaxShown = 60;
+namespace {
+
+// The length of the valid UTF-8 character at the start of text that may be shown as it is, or
+// 0 for a byte to escape: broken or overlong sequences, surrogates, and the characters that
+// print nothing yet change what is around them (C1 controls, line separators, direction and
+// zero-width marks).
+std::size_t ShowableCharacter(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
+    const bool hidden = c <= 0x9F || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+                        (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF;
+    if (overlong || hidden || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return 0;
+    return length;
+}
+
+}  // namespace
+
+namespace {
+
+// text as ShowForMessage gives it, cut after maxShown characters ("..." then follows).
+std::string Show(std::string_view text, std::size_t maxShown) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out = "'";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i == kMaxShown) {
+    std::string out;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < text.size(); ++shown) {
+        if (shown == maxShown) {
             out += "...";
             break;
         }
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c >= 0x7F) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+            ++i;
+        } else if (const std::size_t length = ShowableCharacter(text.substr(i)); length > 0) {
+            out.append(text.substr(i, length));
+            i += length;
+        } else {
             out += "\\x";
             out += kHex[c >> 4];
             out += kHex[c & 0x0F];
-        } else {
-            out += static_cast<char>(c);
+            ++i;
         }
     }
-    return out + "'";
+    return out;
+}
+
+}  // namespace
+
+std::string ShowForMessage(std::string_view text) {
+    return Show(text, std::string_view::npos);
+}
+
+std::string QuoteForMessage(std::string_view text) {
+    std::string quoted = "'";
+    quoted += Show(text, 60);
+    quoted += '\'';
+    return quoted;
 }
 
 }  // namespace quillpad

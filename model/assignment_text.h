@@ -69,6 +69,10 @@ struct AssignmentParse {
 // accepted one.
 AssignmentParse ParseAssignmentText(std::string_view text, const KeyNameSet* names = nullptr);
 
+// The names an assignment is made of besides key names: the modifiers (with Win and Right Win),
+// the mouse buttons, and Null; as the shell completions offer them.
+std::vector<std::string> ModifierAndMouseNames();
+
 // Every accepted name, as one line for help and error texts.
 std::string AcceptedAssignmentNames(const KeyNameSet* names = nullptr);
 
@@ -82,7 +86,10 @@ struct NamedKey {
 // Every accepted key name, in the order of their usages.
 std::vector<NamedKey> AcceptedKeyNames(const KeyNameSet* names = nullptr);
 
-// text in single quotes for a message: control and non-ASCII bytes as \xNN, cut after 60 bytes.
+// text in single quotes for a message: valid UTF-8 as it is, control characters, invisible
+// marks and bytes that are not UTF-8 as \xNN, cut after 60 characters.
 std::string QuoteForMessage(std::string_view text);
+// The same without quotes or cutting: a whole message, whose file names may hold anything.
+std::string ShowForMessage(std::string_view text);
 
 }  // namespace quillpad

@@ -8,11 +8,11 @@
 #include "control_ids.h"
 #include "dev.h"
 #include "key_naming.h"
+#include "keypad_refresh.h"
 
 namespace quillpad {
 namespace {
 
-constexpr int kDeviceWaitMs = 100;
 // How long Refresh and OK wait for another program that holds the keypad.
 constexpr int kOtherProgramWaitMs = 5000;
 
@@ -352,7 +352,7 @@ std::function<bool()> CKeypadDlg::WaitForOtherProgram() const {
             std::fprintf(stderr, "%s: waiting for another program to finish with the keypad...\n",
                          view_.ApplicationName().c_str());
         }
-        return ++calls <= kOtherProgramWaitMs / 100;
+        return ++calls <= kOtherProgramWaitMs / kLockRetryMs;
     };
 }
 
@@ -365,6 +365,7 @@ void CKeypadDlg::ReportFailure(const std::string& lockReason) const {
 }
 
 void CKeypadDlg::OnRefresh() {
+    const KeypadRefresh refresh([this](int ms) { view_.Wait(ms); });
     // A Yes to the retry question starts over from the top.
     for (;;) {
         ConfigBlock block{};
@@ -372,8 +373,7 @@ void CKeypadDlg::OnRefresh() {
         int count = 0;
         {
             BusyPointer busy(view_);
-            view_.Wait(kDeviceWaitMs);
-            count = DevEnumerate(view_.DeviceNotificationWindow());
+            count = refresh.Find(view_.DeviceNotificationWindow());
         }
         if (count <= 0) {
             if (quietStart_) {
@@ -391,12 +391,10 @@ void CKeypadDlg::OnRefresh() {
         std::string reason;
         {
             BusyPointer busy(view_);
-            view_.Wait(kDeviceWaitMs);
-            DevSelect(0);
             // Other programs leave the keypad alone during the transfer.
             const std::unique_ptr<KeypadLock> lock =
                 DevLockKeypad(0, reason, WaitForOtherProgram());
-            read = lock && DevReadBlock(block.data(), 0, static_cast<int>(block.size())) != 0;
+            read = lock && refresh.Read(0, block.data(), static_cast<int>(block.size()));
         }
         if (!read) {
             ReportFailure(reason);

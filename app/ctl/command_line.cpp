@@ -1,6 +1,6 @@
 #include "command_line.h"
 
-#include <array>
+#include <algorithm>
 #include <utility>
 
 #include "assignment_text.h"
@@ -8,28 +8,6 @@
 
 namespace quillpad::ctl {
 namespace {
-
-constexpr std::array<std::pair<Command, const char*>, 11> kCommands = {{
-    {Command::kHelp, "help"},
-    {Command::kList, "list"},
-    {Command::kShow, "show"},
-    {Command::kSet, "set"},
-    {Command::kDump, "dump"},
-    {Command::kRestore, "restore"},
-    {Command::kSave, "save"},
-    {Command::kLoad, "load"},
-    {Command::kDescriptor, "descriptor"},
-    {Command::kKeys, "keys"},
-    {Command::kVersion, "version"},
-}};
-
-std::optional<Command> FindCommand(const std::string& name) {
-    for (const auto& [command, text] : kCommands) {
-        if (name == text)
-            return command;
-    }
-    return std::nullopt;
-}
 
 Status Usage(std::string message) {
     return Fail(kExitUsage, std::move(message));
@@ -70,16 +48,15 @@ class Parser {
   private:
     Status Positional(const std::string& arg, std::vector<std::string>& positional) {
         if (out_.command == Command::kNone) {
-            const auto command = FindCommand(arg);
+            const CommandSpec* command = FindCommand(arg);
             if (!command) {
                 return Usage("unknown command " + QuoteForMessage(arg) +
-                             "; commands: list, show, set, dump, restore, save, load, "
-                             "descriptor, keys, help");
+                             "; commands: " + ListedCommandNames(", "));
             }
-            out_.command = *command;
+            out_.command = command->command;
             return Ok();
         }
-        if (out_.command == Command::kSet)
+        if (FindCommand(out_.command)->arguments == Arguments::kAssignments)
             return SetPositional(arg);
         positional.push_back(arg);
         return Ok();
@@ -120,9 +97,9 @@ class Parser {
         return Ok();
     }
 
-    Status Field(const std::string& name, const std::string& value) {
-        if (out_.command != Command::kSet)
-            return Usage(name + " belongs to the set command");
+    Status Field(const OptionSpec& option, const std::string& name, const std::string& value) {
+        if (!Takes(option, out_.command))
+            return Usage(BelongsTo(option));
         if (out_.items.empty())
             return Usage(name + " must follow a key number: set 1 " + name + " N");
         SetItem& item = out_.items.back();
@@ -135,9 +112,9 @@ class Parser {
             return Usage(name + " needs a number from 0 to 255 (decimal or 0x hex), not " +
                          QuoteForMessage(value));
         }
-        std::optional<std::uint8_t>& field = name == "--vk"          ? item.vk
-                                             : name == "--modifiers" ? item.modifiers
-                                                                     : item.mouse;
+        std::optional<std::uint8_t>& field = option.id == OptionId::kVk          ? item.vk
+                                             : option.id == OptionId::kModifiers ? item.modifiers
+                                                                                 : item.mouse;
         if (field)
             return Usage(name + " is given twice for key " + std::to_string(item.key));
         field = static_cast<std::uint8_t>(*number);
@@ -153,72 +130,110 @@ class Parser {
     }
 
     // A text option given at most once, never empty: --simulate, --layout, -o.
-    Status OnceText(const std::string& name, const std::optional<std::string>& inline_,
-                    const std::string& whenEmpty, const std::string& shownName,
-                    std::optional<std::string>& into) {
+    Status OnceText(const OptionSpec& option, const std::string& name,
+                    const std::optional<std::string>& inline_, std::optional<std::string>& into) {
         std::string value;
         if (Status s = Value(name, inline_, value); !s.ok())
             return s;
-        if (value.empty())
-            return Usage(whenEmpty);
+        if (value.empty()) {
+            return Usage(name + (option.value == Value::kLayout
+                                     ? " needs a keyboard layout name such as de or fr"
+                                     : " needs a file name"));
+        }
         if (into)
-            return Usage(shownName + " is given twice");
+            return Usage(OptionSpellings(option) + " is given twice");
         into = value;
         return Ok();
     }
 
     Status Option(const std::string& arg) {
         const auto [name, inlineValue] = SplitOption(arg);
-        std::string value;
-        if (name == "-h" || name == "--help") {
-            help_ = true;
-        } else if (name == "--version") {
-            version_ = true;
-        } else if (name == "--verify") {
-            out_.verify = true;
-        } else if (name == "--json") {
-            json_ = true;
-        } else if (name == "--device") {
-            if (Status s = Value(name, inlineValue, value); !s.ok())
-                return s;
-            if (Status s = Once(name, deviceGiven_); !s.ok())
-                return s;
-            const auto device = ParseNumber(value, kMaxDevices - 1);
-            if (!device) {
-                return Usage("--device needs a slot number from 0 to " +
-                             std::to_string(kMaxDevices - 1) + ", not " + QuoteForMessage(value));
-            }
-            out_.device = static_cast<int>(*device);
-        } else if (name == "--simulate") {
-            return OnceText(name, inlineValue, "--simulate needs a state file name", name,
-                            out_.simulate);
-        } else if (name == "--layout") {
-            return OnceText(name, inlineValue,
-                            "--layout needs a keyboard layout name such as de or fr", name,
-                            out_.layout);
-        } else if (name == "-o" || name == "--output") {
-            return OnceText(name, inlineValue, name + " needs a file name", "-o (--output)",
-                            out_.output);
-        } else if (name == "--vk" || name == "--modifiers" || name == "--mouse") {
-            if (Status s = Value(name, inlineValue, value); !s.ok())
-                return s;
-            return Field(name, value);
-        } else {
+        const OptionSpec* option = FindOption(name);
+        if (!option)
             return Usage("unknown option " + QuoteForMessage(arg) + "; see quillpadctl --help");
-        }
-        if (inlineValue && value.empty())
+        if (option->value == Value::kNone && inlineValue)
             return Usage(name + " takes no value");
+        given_.push_back(option);
+        std::string value;
+        switch (option->id) {
+            case OptionId::kHelp:
+                help_ = true;
+                return Ok();
+            case OptionId::kVersion:
+                version_ = true;
+                return Ok();
+            case OptionId::kVerify:
+                out_.verify = true;
+                return Ok();
+            case OptionId::kJson:
+                out_.json = true;
+                return Ok();
+            case OptionId::kDevice:
+                return Device(*option, name, inlineValue);
+            case OptionId::kWait:
+                return Wait(*option, name, inlineValue);
+            case OptionId::kSimulate:
+                return OnceText(*option, name, inlineValue, out_.simulate);
+            case OptionId::kLayout:
+                return OnceText(*option, name, inlineValue, out_.layout);
+            case OptionId::kOutput:
+                return OnceText(*option, name, inlineValue, out_.output);
+            case OptionId::kVk:
+            case OptionId::kModifiers:
+            case OptionId::kMouse:
+                if (Status s = Value(name, inlineValue, value); !s.ok())
+                    return s;
+                return Field(*option, name, value);
+        }
         return Ok();
+    }
+
+    Status Device(const OptionSpec& option, const std::string& name,
+                  const std::optional<std::string>& inlineValue) {
+        std::string value;
+        if (Status s = Value(name, inlineValue, value); !s.ok())
+            return s;
+        if (Status s = Once(OptionSpellings(option), deviceGiven_); !s.ok())
+            return s;
+        const auto device = ParseNumber(value, kMaxDevices - 1);
+        if (!device) {
+            return Usage(name + " needs a slot number from 0 to " +
+                         std::to_string(kMaxDevices - 1) + ", not " + QuoteForMessage(value));
+        }
+        out_.device = static_cast<int>(*device);
+        return Ok();
+    }
+
+    Status Wait(const OptionSpec& option, const std::string& name,
+                const std::optional<std::string>& inlineValue) {
+        std::string value;
+        if (Status s = Value(name, inlineValue, value); !s.ok())
+            return s;
+        if (Status s = Once(OptionSpellings(option), waitGiven_); !s.ok())
+            return s;
+        const auto seconds = ParseNumber(value, kMaxWaitSeconds);
+        if (!seconds || value.starts_with("0x") || value.starts_with("0X")) {
+            return Usage(name + " needs a number of seconds from 0 to " +
+                         std::to_string(kMaxWaitSeconds) + ", not " + QuoteForMessage(value));
+        }
+        out_.waitSeconds = static_cast<int>(*seconds);
+        return Ok();
+    }
+
+    static std::string BelongsTo(const OptionSpec& option) {
+        const bool one = option.commands.size() == 1;
+        return option.name + std::string(" belongs to the ") + (one ? "" : "commands ") +
+               CommandNames(option) + (one ? " command" : "");
     }
 
     Status Finish(const std::vector<std::string>& positional) {
         if (help_ || out_.command == Command::kHelp) {
             if (out_.command == Command::kHelp && !positional.empty()) {
-                const auto topic = FindCommand(positional.front());
+                const CommandSpec* topic = FindCommand(positional.front());
                 if (!topic || positional.size() > 1) {
                     return Usage("no help on " + QuoteForMessage(positional.front()));
                 }
-                out_.helpTopic = *topic;
+                out_.helpTopic = topic->command;
             } else {
                 out_.helpTopic = out_.command == Command::kHelp ? Command::kNone : out_.command;
             }
@@ -232,25 +247,13 @@ class Parser {
         const Command c = out_.command;
         if (c == Command::kNone)
             return Usage("no command given; see quillpadctl --help");
-        if (json_ && c != Command::kShow && c != Command::kDescriptor && c != Command::kKeys) {
-            return Usage("--json belongs to the show, keys and descriptor commands");
-        }
-        out_.json = json_;
-        if (out_.layout && c != Command::kShow && c != Command::kSet && c != Command::kSave &&
-            c != Command::kLoad && c != Command::kKeys) {
-            return Usage(
-                "--layout belongs to the commands that name keys: show, set, save, load, "
-                "keys");
-        }
-        if (out_.output && c != Command::kDump)
-            return Usage("-o belongs to the dump command");
-        if (out_.verify && c != Command::kSet && c != Command::kRestore && c != Command::kLoad) {
-            return Usage("--verify belongs to the commands that write: set, restore, load");
+        for (const OptionSpec& option : Options()) {
+            const bool given = std::find(given_.begin(), given_.end(), &option) != given_.end();
+            if (given && !Takes(option, c))
+                return Usage(BelongsTo(option));
         }
 
-        const bool takesFile = c == Command::kRestore || c == Command::kSave ||
-                               c == Command::kLoad || c == Command::kDescriptor;
-        if (takesFile) {
+        if (FindCommand(c)->arguments == Arguments::kFile) {
             if (positional.size() != 1) {
                 return Usage(std::string(CommandName(c)) + " needs exactly one file name");
             }
@@ -273,10 +276,11 @@ class Parser {
     const std::vector<std::string>& args_;
     CommandLine& out_;
     std::size_t next_ = 0;
+    std::vector<const OptionSpec*> given_;
     bool help_ = false;
     bool version_ = false;
-    bool json_ = false;
     bool deviceGiven_ = false;
+    bool waitGiven_ = false;
 };
 
 }  // namespace
@@ -287,11 +291,8 @@ Status ParseCommandLine(const std::vector<std::string>& args, CommandLine& out) 
 }
 
 const char* CommandName(Command command) {
-    for (const auto& [c, text] : kCommands) {
-        if (c == command)
-            return text;
-    }
-    return "";
+    const CommandSpec* spec = FindCommand(command);
+    return spec ? spec->name : "";
 }
 
 std::optional<unsigned> ParseNumber(const std::string& text, unsigned max) {

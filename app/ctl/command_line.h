@@ -1,4 +1,5 @@
-// The command line of quillpadctl: the command, its arguments and the common options.
+// The command line of quillpadctl, parsed as grammar.h describes it: the command, its
+// arguments and the options given.
 #pragma once
 
 #include <cstdint>
@@ -6,24 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "grammar.h"
 #include "status.h"
 
 namespace quillpad::ctl {
-
-enum class Command {
-    kNone,
-    kHelp,
-    kVersion,
-    kList,
-    kShow,
-    kSet,
-    kDump,
-    kRestore,
-    kSave,
-    kLoad,
-    kDescriptor,
-    kKeys
-};
 
 // One key named by `set`: either an assignment text or raw fields.
 struct SetItem {
@@ -36,12 +23,19 @@ struct SetItem {
     bool HasFields() const { return vk || modifiers || mouse; }
 };
 
+// How long a command waits for another program to let go of the keypad unless --wait says:
+// another command's read, change and write take well under a second, and a script that meets a
+// keypad held by a window left open should fail soon rather than hang.
+constexpr int kDefaultWaitSeconds = 10;
+constexpr int kMaxWaitSeconds = 24 * 60 * 60;
+
 struct CommandLine {
     Command command = Command::kNone;
     Command helpTopic = Command::kNone;  // for kHelp: the command asked about, or kNone
     int device = 0;
     std::optional<std::string> simulate;
     std::optional<std::string> layout;  // --layout: name keys as this keyboard layout types them
+    int waitSeconds = kDefaultWaitSeconds;  // --wait
     bool verify = false;
     bool json = false;
     std::optional<std::string> output;  // dump -o

@@ -115,7 +115,34 @@ Status ChangeKeys(KeypadAccess& keypad, const CommandLine& c, Change change) {
     return keypad.WriteAndVerify(c.device, EncodeConfigBlock(keys), c.verify);
 }
 
-Status RunList(std::string& out) {
+// Key names are those of the keys' positions on a US keyboard unless --layout names a layout
+// to name them after; names stays null then.
+Status LoadNames(const CommandLine& c, std::shared_ptr<const KeyNameSet>& names) {
+    if (!c.layout)
+        return Ok();
+    return LoadLayoutNames(*c.layout, names);
+}
+
+// Opens the keypad of the slot and claims it: other programs leave it alone until keypad goes.
+// Everything about the arguments and files is checked before this, so that a mistake never
+// touches the keypad. A command that writes a file opens and checks it here, once the
+// simulated keypad's own file is known and before the claim, so that nothing that may fail or
+// wait happens while other programs wait for the keypad.
+Status ClaimKeypad(const CommandLine& c, KeypadAccess& keypad,
+                   const std::string* outputPath = nullptr, OutputFile* output = nullptr) {
+    if (Status s = keypad.Open(c.simulate); !s.ok())
+        return s;
+    if (outputPath) {
+        if (Status s = OpenOutput(*outputPath, c.simulate, *output); !s.ok())
+            return s;
+    }
+    return keypad.Claim(c.device, c.waitSeconds);
+}
+
+Status RunList(const CommandLine& c, std::string& out) {
+    KeypadAccess keypad;
+    if (Status s = keypad.Open(c.simulate); !s.ok())
+        return s;
     const KeypadList found = ListKeypads();
     for (const DevSlotInfo& slot : found.slots) {
         out += "slot " + std::to_string(slot.index) + ": " + slot.path;
@@ -129,6 +156,116 @@ Status RunList(std::string& out) {
     return found.slots.empty() ? NoKeypadStatus(found.problems) : Ok();
 }
 
+Status RunShow(const CommandLine& c, std::string& out) {
+    std::shared_ptr<const KeyNameSet> names;
+    if (Status s = LoadNames(c, names); !s.ok())
+        return s;
+    KeypadAccess keypad;
+    if (Status s = ClaimKeypad(c, keypad); !s.ok())
+        return s;
+    KeyAssignments keys{};
+    if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
+        return s;
+    out = c.json ? FormatKeysJson(keys, names.get()) : FormatKeysTable(keys, names.get());
+    return Ok();
+}
+
+Status RunSet(const CommandLine& c, std::string&) {
+    std::shared_ptr<const KeyNameSet> names;
+    if (Status s = LoadNames(c, names); !s.ok())
+        return s;
+    if (Status s = CheckSetItems(c.items, names.get()); !s.ok())
+        return s;
+    KeypadAccess keypad;
+    if (Status s = ClaimKeypad(c, keypad); !s.ok())
+        return s;
+    return ChangeKeys(keypad, c,
+                      [&](KeyAssignments& keys) { ApplySetItems(c.items, names.get(), keys); });
+}
+
+Status RunDump(const CommandLine& c, std::string& out) {
+    KeypadAccess keypad;
+    OutputFile output;
+    if (Status s = ClaimKeypad(c, keypad, c.output ? &*c.output : nullptr, &output); !s.ok())
+        return s;
+    ConfigBlock block{};
+    if (Status s = keypad.Read(c.device, block); !s.ok())
+        return s;
+    keypad.ReleaseClaim();  // the file is written without holding up other programs
+    if (!c.output) {
+        out = FormatHexDump(block);
+        return Ok();
+    }
+    return CommitOutput(
+        *c.output, output,
+        std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
+}
+
+Status RunRestore(const CommandLine& c, std::string&) {
+    ConfigBlock block{};
+    std::string content;
+    if (Status s = ReadSmallFile(c.file, block.size(), content); !s.ok())
+        return s;
+    if (content.size() != block.size()) {
+        return Fail(kExitBadFile, c.file + ": holds " + std::to_string(content.size()) +
+                                      " bytes; a configuration block is exactly 256");
+    }
+    std::copy(content.begin(), content.end(), block.begin());
+    KeypadAccess keypad;
+    if (Status s = ClaimKeypad(c, keypad); !s.ok())
+        return s;
+    return keypad.WriteAndVerify(c.device, block, c.verify);
+}
+
+Status RunSave(const CommandLine& c, std::string&) {
+    std::shared_ptr<const KeyNameSet> names;
+    if (Status s = LoadNames(c, names); !s.ok())
+        return s;
+    KeypadAccess keypad;
+    OutputFile output;
+    if (Status s = ClaimKeypad(c, keypad, &c.file, &output); !s.ok())
+        return s;
+    KeyAssignments keys{};
+    if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
+        return s;
+    keypad.ReleaseClaim();
+    std::string header =
+        "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
+        "saved by " +
+        VersionText().substr(0, VersionText().size() - 1) + " from the keypad in slot " +
+        std::to_string(c.device);
+    if (c.layout)
+        header += '\n' + LayoutNote(*c.layout);
+    return CommitOutput(c.file, output, FormatProfile(keys, header, names.get()));
+}
+
+Status RunLoad(const CommandLine& c, std::string&) {
+    std::shared_ptr<const KeyNameSet> names;
+    if (Status s = LoadNames(c, names); !s.ok())
+        return s;
+    std::string content;
+    if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok())
+        return s;
+    if (Status s = CheckProfileLayout(c, content); !s.ok())
+        return s;
+    const ProfileParse parsed = ParseProfile(content, names.get());
+    if (!parsed.ok)
+        return Fail(kExitBadFile, c.file + ": " + parsed.error);
+    KeypadAccess keypad;
+    if (Status s = ClaimKeypad(c, keypad); !s.ok())
+        return s;
+    return ChangeKeys(keypad, c, [&](KeyAssignments& keys) { ApplyProfile(parsed.keys, keys); });
+}
+
+Status RunKeys(const CommandLine& c, std::string& out) {
+    std::shared_ptr<const KeyNameSet> names;
+    if (Status s = LoadNames(c, names); !s.ok())
+        return s;
+    const std::vector<NamedKey> keys = AcceptedKeyNames(names.get());
+    out = c.json ? FormatKeyNamesJson(keys) : FormatKeyNames(keys);
+    return Ok();
+}
+
 }  // namespace
 
 Status RunCommand(const CommandLine& c, std::string& out) {
@@ -140,108 +277,26 @@ Status RunCommand(const CommandLine& c, std::string& out) {
         case Command::kVersion:
             out = VersionText();
             return Ok();
+        case Command::kList:
+            return RunList(c, out);
+        case Command::kShow:
+            return RunShow(c, out);
+        case Command::kSet:
+            return RunSet(c, out);
+        case Command::kDump:
+            return RunDump(c, out);
+        case Command::kRestore:
+            return RunRestore(c, out);
+        case Command::kSave:
+            return RunSave(c, out);
+        case Command::kLoad:
+            return RunLoad(c, out);
         case Command::kDescriptor:
             return RunDescriptor(c.file, c.json, out);
-        default:
-            break;
+        case Command::kKeys:
+            return RunKeys(c, out);
     }
-
-    // Key names are those of the keys' positions on a US keyboard unless --layout names a
-    // layout to name them after.
-    std::shared_ptr<const KeyNameSet> layoutNames;
-    if (c.layout) {
-        if (Status s = LoadLayoutNames(*c.layout, layoutNames); !s.ok())
-            return s;
-    }
-    const KeyNameSet* names = layoutNames.get();
-    if (c.command == Command::kKeys) {
-        const std::vector<NamedKey> keys = AcceptedKeyNames(names);
-        out = c.json ? FormatKeyNamesJson(keys) : FormatKeyNames(keys);
-        return Ok();
-    }
-
-    // Everything about the arguments and files is checked before the keypad is touched.
-    ConfigBlock restoreBlock{};
-    ProfileKeys profile;
-    if (c.command == Command::kSet) {
-        if (Status s = CheckSetItems(c.items, names); !s.ok())
-            return s;
-    } else if (c.command == Command::kRestore) {
-        std::string content;
-        if (Status s = ReadSmallFile(c.file, restoreBlock.size(), content); !s.ok())
-            return s;
-        if (content.size() != restoreBlock.size()) {
-            return Fail(kExitBadFile, c.file + ": holds " + std::to_string(content.size()) +
-                                          " bytes; a configuration block is exactly 256");
-        }
-        std::copy(content.begin(), content.end(), restoreBlock.begin());
-    } else if (c.command == Command::kLoad) {
-        std::string content;
-        if (Status s = ReadSmallFile(c.file, kMaxProfileBytes, content); !s.ok())
-            return s;
-        if (Status s = CheckProfileLayout(c, content); !s.ok())
-            return s;
-        const ProfileParse parsed = ParseProfile(content, names);
-        if (!parsed.ok)
-            return Fail(kExitBadFile, c.file + ": " + parsed.error);
-        profile = parsed.keys;
-    }
-
-    KeypadAccess keypad;
-    if (Status s = keypad.Open(c.simulate); !s.ok())
-        return s;
-    // Every command but list works on one keypad, which other programs leave alone meanwhile.
-    if (c.command != Command::kList) {
-        if (Status s = keypad.Claim(c.device); !s.ok())
-            return s;
-    }
-
-    switch (c.command) {
-        case Command::kList:
-            return RunList(out);
-        case Command::kShow: {
-            KeyAssignments keys{};
-            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
-                return s;
-            out = c.json ? FormatKeysJson(keys, names) : FormatKeysTable(keys, names);
-            return Ok();
-        }
-        case Command::kSet:
-            return ChangeKeys(keypad, c,
-                              [&](KeyAssignments& keys) { ApplySetItems(c.items, names, keys); });
-        case Command::kLoad:
-            return ChangeKeys(keypad, c,
-                              [&](KeyAssignments& keys) { ApplyProfile(profile, keys); });
-        case Command::kRestore:
-            return keypad.WriteAndVerify(c.device, restoreBlock, c.verify);
-        case Command::kDump: {
-            ConfigBlock block{};
-            if (Status s = keypad.Read(c.device, block); !s.ok())
-                return s;
-            if (!c.output) {
-                out = FormatHexDump(block);
-                return Ok();
-            }
-            return WriteWholeFile(
-                *c.output,
-                std::string_view(reinterpret_cast<const char*>(block.data()), block.size()));
-        }
-        case Command::kSave: {
-            KeyAssignments keys{};
-            if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
-                return s;
-            std::string header =
-                "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
-                "saved by " +
-                VersionText().substr(0, VersionText().size() - 1) + " from the keypad in slot " +
-                std::to_string(c.device);
-            if (c.layout)
-                header += '\n' + LayoutNote(*c.layout);
-            return WriteWholeFile(c.file, FormatProfile(keys, header, names));
-        }
-        default:
-            return Fail(kExitUsage, "no command given; see quillpadctl --help");
-    }
+    return Fail(kExitUsage, "no command given; see quillpadctl --help");
 }
 
 }  // namespace quillpad::ctl

@@ -1,6 +1,7 @@
 #include "help_text.h"
 
 #include "assignment_text.h"
+#include "keypad_refresh.h"
 
 #ifndef QUILLPAD_VERSION
 #error "QUILLPAD_VERSION must be defined by the build"
@@ -9,51 +10,13 @@
 namespace quillpad::ctl {
 namespace {
 
-constexpr const char* kGeneral = R"(Usage: quillpadctl [OPTIONS] COMMAND [ARGUMENTS]
+constexpr const char* kGeneralHead = R"(Usage: quillpadctl [OPTIONS] COMMAND [ARGUMENTS]
 
 Reads and changes the six keys of a Quillpad USB keypad.
-
-Commands:
-  list                      the keypads found, and those present that cannot be opened
-  show [--json]             the six keys' assignments
-  set KEY ASSIGNMENT...     change keys in one write: set 3 Ctrl+F5 1 "Mouse Left+a"
-  set KEY --vk N --modifiers N --mouse N
-                            change a key's raw fields (decimal or 0x hex)
-  dump [-o FILE]            the raw 256-byte configuration block (hex, or into FILE)
-  restore FILE              write a raw 256-byte block from FILE
-  save PROFILE              write the six keys into a profile (text) file
-  load PROFILE              write the keys a profile names
-  descriptor FILE [--json]  explain a HID report descriptor
-  keys [--json]             every key name set and load accept, with its usage
-  help [COMMAND]            this text, or a command's (also: COMMAND --help)
-
-Options:
-  --device N       use the keypad in slot N (see list); default 0
-  --simulate FILE  use a simulated keypad whose memory is FILE (created when missing; it
-                   must hold exactly 256 bytes)
-  --verify         after writing, read the keypad back and compare all 256 bytes
-  --layout NAME    name keys as the keyboard layout NAME types them (show, set, save, load,
-                   keys): an XKB layout such as de, fr or us(dvorak) (not on Windows); without
-                   it keys have the names of their positions on a US keyboard
-  -h, --help       show help and stop
-  --version        show the version and stop
-
-Reading takes about 0.2 s: the keypad is given 100 ms before it is looked for and 100 ms
-before it is read, as the configuration window does.
-
-Exit status:
-  0  success
-  1  a file cannot be read or written, or its content is not valid
-  2  usage error: unknown command or option, bad key number, number or assignment text
-  3  no keypad found, or none in the slot asked for
-  4  a keypad is present but this user may not open it (install the udev rule: see list --help)
-  5  reading from or writing to the keypad failed
-  6  --verify found other bytes on the keypad than were written
 )";
 
-constexpr const char* kList = R"(Usage: quillpadctl list
-
-Lists the keypads found: their slot (for --device), device path and the device they belong
+constexpr const char* kList =
+    R"(Lists the keypads found: their slot (for --device), device path and the device they belong
 to. Keypads that are present but cannot be opened are listed with the reason.
 
 A keypad that cannot be opened for lack of permission needs the udev rule that gives the
@@ -72,9 +35,8 @@ Exit status 3 when no keypad can be used, 4 when the only ones present cannot be
 for lack of permission.
 )";
 
-constexpr const char* kShow = R"(Usage: quillpadctl show [--json] [--layout NAME] [--device N]
-
-Reads the keypad and prints its six keys, key 1 to 6: the assignment text, which set and
+constexpr const char* kShow =
+    R"(Reads the keypad and prints its six keys, key 1 to 6: the assignment text, which set and
 load accept as it is, and the raw fields vk (virtual key), modifiers and mouse in hex.
 Where the configuration window shows a different text (see set --help) it is added.
 With --layout NAME, keys are named as that keyboard layout types them (see set --help).
@@ -85,10 +47,7 @@ stored with).
 )";
 
 constexpr const char* kSetHead =
-    R"(Usage: quillpadctl set KEY ASSIGNMENT [KEY ASSIGNMENT...] [--layout NAME]
-       quillpadctl set KEY [--vk N] [--modifiers N] [--mouse N] [KEY ...]
-
-Reads the keypad, changes the keys named (1 to 6), and writes all six back in one write.
+    R"(Reads the keypad, changes the keys named (1 to 6), and writes all six back in one write.
 Quote an assignment that holds blanks. Raw fields take decimal or 0x hex numbers from 0 to
 255; fields not given keep their value, and a vk the keypad cannot store is refused.
 With --verify the keypad is read back and compared.
@@ -125,23 +84,21 @@ where that one is ambiguous:
   bits 0x10 and up:      named as above (the window does not show them)
 )";
 
-constexpr const char* kDump = R"(Usage: quillpadctl dump [-o FILE] [--device N]
-
-Reads the keypad's 256-byte configuration block and prints it in hex, 16 bytes a line
-after the offset; with -o FILE, writes the raw 256 bytes into FILE instead (for restore).
+constexpr const char* kDump =
+    R"(Reads the keypad's 256-byte configuration block and prints it in hex, 16 bytes a line
+after the offset; with -o FILE, writes the raw 256 bytes into FILE instead (for restore;
+- is standard output).
 The block holds six 15-byte entries at offsets 0, 15, 30, 45, 60, 75 for keys 4, 3, 2, 1,
 6, 5: kind, modifiers, 0, key usage, 0, 0, 0, mouse, then zeros; byte 90 is FC.
 )";
 
-constexpr const char* kRestore = R"(Usage: quillpadctl restore FILE [--verify] [--device N]
-
-Writes FILE, exactly 256 raw bytes (as dump -o writes them), to the keypad unchanged. A file
+constexpr const char* kRestore =
+    R"(Writes FILE, exactly 256 raw bytes (as dump -o writes them), to the keypad unchanged. A file
 of any other size is refused before the keypad is touched.
 )";
 
-constexpr const char* kSave = R"(Usage: quillpadctl save PROFILE [--layout NAME] [--device N]
-
-Reads the keypad and writes its six keys into PROFILE, one line a key:
+constexpr const char* kSave =
+    R"(Reads the keypad and writes its six keys into PROFILE, one line a key:
 
   # comment lines start with "#"
   key1 = Ctrl+F5
@@ -153,9 +110,7 @@ names, and the profile then loads only with the same --layout.
 )";
 
 constexpr const char* kLoad =
-    R"(Usage: quillpadctl load PROFILE [--verify] [--layout NAME] [--device N]
-
-Checks the whole of PROFILE (lines "keyN = ASSIGNMENT", comment lines starting with "#",
+    R"(Checks the whole of PROFILE (lines "keyN = ASSIGNMENT", comment lines starting with "#",
 blank lines), then reads the keypad, changes the keys the profile names and writes all
 six in one write. Keys the profile does not name keep their assignment. When any line is
 wrong nothing is written, and the error names the line. A "#" after an assignment is not
@@ -164,9 +119,7 @@ layout's (see set --help). A profile that save --layout NAME wrote says so in it
 is loaded only with the same --layout NAME.
 )";
 
-constexpr const char* kDescriptor = R"(Usage: quillpadctl descriptor FILE [--json]
-
-Parses a raw HID report descriptor, such as
+constexpr const char* kDescriptor = R"(Parses a raw HID report descriptor, such as
 /sys/class/hidraw/hidrawN/device/report_descriptor, with the parser the Linux backend uses,
 and prints each top-level application collection: its usage page and usage, the input,
 output and feature report lengths in bytes as Windows computes them (with the report ID
@@ -177,9 +130,8 @@ With --json, prints an array of objects with usage_page, usage, input_report_len
 output_report_length, feature_report_length and configuration_interface.
 )";
 
-constexpr const char* kKeys = R"(Usage: quillpadctl keys [--json] [--layout NAME]
-
-Lists every key name that set and load accept and show and save print, one a line: the
+constexpr const char* kKeys =
+    R"(Lists every key name that set and load accept and show and save print, one a line: the
 name, a tab, and the HID usage (keyboard page) the keypad stores for it, in hex, in the
 order of the usages. Names may hold blanks ("Keypad *"). Modifiers, mouse buttons and
 Null are not listed (see set --help). The names are those of the keys' positions on a US
@@ -189,9 +141,76 @@ on each key.
 With --json, prints an array of objects with name and usage (a number).
 )";
 
-}  // namespace
+// Words joined by blanks, from column start on, broken before a word that would pass the
+// width; later lines start with indent.
+std::string Wrap(const std::vector<std::string>& words, std::size_t start, std::size_t indent) {
+    constexpr std::size_t kWidth = 92;
+    std::string text;
+    std::size_t column = start;
+    for (const std::string& word : words) {
+        if (column > indent && column + 1 + word.size() > kWidth) {
+            text += '\n' + std::string(indent, ' ');
+            column = indent;
+        } else if (!text.empty()) {
+            text += ' ';
+            ++column;
+        }
+        text += word;
+        column += word.size();
+    }
+    return text;
+}
 
-std::string HelpText(Command topic) {
+// A column of items: each name padded to its width, then its description, wrapped under it.
+// A description that does not fit beside its name starts on the next line.
+std::string Column(const std::string& name, std::size_t width, const std::string& description) {
+    const std::size_t indent = 2 + width + 2;
+    std::string text = "  " + name;
+    if (name.size() > width)
+        text += '\n' + std::string(indent, ' ');
+    else
+        text += std::string(indent - text.size(), ' ');
+    std::vector<std::string> words;
+    std::size_t from = 0;
+    while (from <= description.size()) {
+        std::size_t blank = description.find(' ', from);
+        if (blank == std::string::npos)
+            blank = description.size();
+        words.push_back(description.substr(from, blank - from));
+        from = blank + 1;
+    }
+    return text + Wrap(words, indent, indent) + '\n';
+}
+
+std::string CommandLines() {
+    std::string text = "Commands:\n";
+    for (const CommandSpec& command : Commands()) {
+        if (!command.listed)
+            continue;
+        const std::vector<std::string> forms = FormUsages(command, false);
+        for (std::size_t i = 0; i < forms.size(); ++i)
+            text += Column(forms[i], 24, command.forms[i].summary);
+    }
+    return text;
+}
+
+std::string OptionLines() {
+    std::string text = "Options:\n";
+    for (const OptionSpec& option : Options()) {
+        if (option.general)
+            text += Column(OptionNames(option), 15, Description(option));
+    }
+    return text;
+}
+
+std::string ExitStatusLines() {
+    std::string text = "Exit status:\n";
+    for (const ExitSpec& status : ExitStatuses())
+        text += "  " + std::to_string(status.code) + "  " + status.meaning + "\n";
+    return text;
+}
+
+std::string CommandProse(Command topic) {
     switch (topic) {
         case Command::kList:
             return kList;
@@ -213,8 +232,77 @@ std::string HelpText(Command topic) {
         case Command::kKeys:
             return kKeys;
         default:
-            return kGeneral;
+            return "";
     }
+}
+
+}  // namespace
+
+std::vector<std::string> FormUsages(const CommandSpec& command, bool full) {
+    std::vector<std::string> forms;
+    const std::vector<const OptionSpec*> options = UsageOptions(command, full);
+    for (const CommandForm& form : command.forms) {
+        std::string text = command.name;
+        if (*form.arguments)
+            text += std::string(" ") + form.arguments;
+        for (const OptionSpec* option : options)
+            text += " [" + OptionUsage(*option) + "]";
+        forms.push_back(text);
+    }
+    return forms;
+}
+
+std::string OptionNames(const OptionSpec& option) {
+    std::string text;
+    if (option.alias)
+        text = std::string(option.alias).starts_with("--")
+                   ? std::string(option.name) + ", " + option.alias
+                   : std::string(option.alias) + ", " + option.name;
+    else
+        text = option.name;
+    if (option.valueName)
+        text += std::string(" ") + option.valueName;
+    return text;
+}
+
+std::string UsageLines(const CommandSpec& command) {
+    std::string text;
+    const char* lead = "Usage: quillpadctl ";
+    for (const std::string& form : FormUsages(command, true)) {
+        std::vector<std::string> words;
+        // Break only between bracketed options, never inside one.
+        std::size_t start = 0;
+        while (start < form.size()) {
+            std::size_t end = form.find(" [-", start);
+            if (end == std::string::npos)
+                end = form.size();
+            words.push_back(form.substr(start, end - start));
+            start = end + (end < form.size() ? 1 : 0);
+        }
+        const std::string head = lead;
+        text += head +
+                Wrap(words, head.size(), head.size() + std::string(command.name).size() + 1) + "\n";
+        lead = "       quillpadctl ";
+    }
+    return text;
+}
+
+// How long a read takes: the keypad is given its time twice, as the window's Refresh does.
+std::string ReadingTime() {
+    const std::string ms = std::to_string(kRefreshSettleMs);
+    const int tenths = (2 * kRefreshSettleMs + 50) / 100;
+    return "\nReading takes about " + std::to_string(tenths / 10) + "." +
+           std::to_string(tenths % 10) + " s: the keypad is given " + ms +
+           " ms before it is looked for and " + ms +
+           " ms\nbefore it is read, as the configuration window does.\n";
+}
+
+std::string HelpText(Command topic) {
+    const CommandSpec* command = FindCommand(topic);
+    if (command && command->listed && topic != Command::kHelp)
+        return UsageLines(*command) + "\n" + CommandProse(topic);
+    return std::string(kGeneralHead) + "\n" + CommandLines() + "\n" + OptionLines() +
+           ReadingTime() + "\n" + ExitStatusLines();
 }
 
 std::string VersionText() {

@@ -5,14 +5,18 @@
 #include <thread>
 
 #include "dev.h"
+#include "grammar.h"
+#include "keypad_refresh.h"
 #include "output_format.h"
 #include "platforms.h"
 
 namespace quillpad::ctl {
 namespace {
 
-void Wait100ms() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+// Refresh's steps; a command just sleeps through the keypad's time.
+KeypadRefresh Refresh() {
+    return KeypadRefresh(
+        [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); });
 }
 
 }  // namespace
@@ -32,8 +36,7 @@ bool IsPermissionProblem(const DeviceProblem& problem) {
 }
 
 KeypadList ListKeypads() {
-    Wait100ms();
-    DevEnumerate(nullptr);
+    Refresh().Find(nullptr);
     return {DevOpenSlots(), DevLastProblems()};
 }
 
@@ -41,7 +44,7 @@ std::string DescribeProblem(const DeviceProblem& problem) {
     std::string text = problem.reason;
     if (!problem.path.empty() && text.find(problem.path) == std::string::npos)
         text = problem.path + ": " + text;
-    return text + " (see quillpadctl list --help)";
+    return text + " (see quillpadctl " + FindCommand(kAccessHelpCommand)->name + " --help)";
 }
 
 KeypadAccess::~KeypadAccess() {
@@ -62,9 +65,9 @@ Status KeypadAccess::Open(const std::optional<std::string>& simulateFile) {
     return Ok();
 }
 
-Status KeypadAccess::Claim(int device) {
-    // The keypad gets its 100 ms before it is looked for here, not again when it is read.
-    if (Status s = Enumerate(device, true, false); !s.ok())
+Status KeypadAccess::Claim(int device, int waitSeconds) {
+    // The keypad gets its time before it is looked for here, not again when it is read.
+    if (Status s = Enumerate(device, true); !s.ok())
         return s;
     const std::vector<DevSlotInfo> slots = DevOpenSlots();
     for (const DevSlotInfo& slot : slots) {
@@ -72,18 +75,31 @@ Status KeypadAccess::Claim(int device) {
             lockedPath_ = slot.path;
     }
     std::string reason;
-    // A command waits as long as the other program takes: the user sees why, and can stop it.
+    // A command waits up to --wait seconds for the other program: the user sees why, and can
+    // stop it.
     bool told = false;
-    lock_ = DevLockKeypad(device, reason, [device, &told] {
+    bool gaveUp = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+    lock_ = DevLockKeypad(device, reason, [device, waitSeconds, deadline, &told, &gaveUp] {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            gaveUp = true;
+            return false;
+        }
         if (!told) {
             std::fprintf(stderr,
-                         "quillpadctl: waiting for another program to finish with the keypad in "
-                         "slot %d...\n",
-                         device);
+                         "quillpadctl: waiting up to %d s for another program to finish with "
+                         "the keypad in slot %d...\n",
+                         waitSeconds, device);
             told = true;
         }
         return true;
     });
+    if (!lock_ && gaveUp) {
+        return Fail(kExitTransfer, "another program holds the keypad in slot " +
+                                       std::to_string(device) + "; gave up after " +
+                                       std::to_string(waitSeconds) +
+                                       " s (--wait SECONDS waits longer)");
+    }
     if (!lock_)
         return Fail(kExitTransfer, reason);
     return Ok();
@@ -96,13 +112,9 @@ Status KeypadAccess::TransferFailed(const std::string& what) {
     return Fail(kExitTransfer, what);
 }
 
-Status KeypadAccess::Enumerate(int device, bool waitBefore, bool waitAfter) {
-    if (waitBefore)
-        Wait100ms();
-    const int count = DevEnumerate(nullptr);
+Status KeypadAccess::Enumerate(int device, bool settle) {
+    const int count = Refresh().Find(nullptr, settle);
     if (DevIsReady(device)) {
-        if (waitAfter)
-            Wait100ms();
         if (lock_) {
             for (const DevSlotInfo& slot : DevOpenSlots()) {
                 if (slot.index == device && slot.path != lockedPath_) {
@@ -123,16 +135,15 @@ Status KeypadAccess::Enumerate(int device, bool waitBefore, bool waitAfter) {
 
 Status KeypadAccess::Read(int device, ConfigBlock& block) {
     block.fill(0);
-    if (Status s = Enumerate(device, !lock_, true); !s.ok())
+    if (Status s = Enumerate(device, !lock_); !s.ok())
         return s;
-    DevSelect(device);
-    if (!DevReadBlock(block.data(), 0, static_cast<int>(block.size())))
+    if (!Refresh().Read(device, block.data(), static_cast<int>(block.size())))
         return TransferFailed("reading the keypad in slot " + std::to_string(device) + " failed");
     return Ok();
 }
 
 Status KeypadAccess::Write(int device, const ConfigBlock& block) {
-    if (Status s = Enumerate(device, false, false); !s.ok())
+    if (Status s = Enumerate(device, false); !s.ok())
         return s;
     DevSelect(device);
     if (!DevWriteBlock(block.data(), 0, static_cast<int>(block.size()))) {
@@ -152,11 +163,15 @@ Status KeypadAccess::WriteAndVerify(int device, const ConfigBlock& block, bool v
         s.message = "verifying: " + s.message;
         return s;
     }
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        if (readBack[i] != block[i]) {
+    return CompareReadBack(block, readBack);
+}
+
+Status CompareReadBack(const ConfigBlock& written, const ConfigBlock& readBack) {
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        if (readBack[i] != written[i]) {
             return Fail(kExitVerify, "verify failed: byte " + std::to_string(i) +
                                          " reads back as " + HexByte(readBack[i]) + ", written " +
-                                         HexByte(block[i]));
+                                         HexByte(written[i]));
         }
     }
     return Ok();

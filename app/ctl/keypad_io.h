@@ -25,11 +25,15 @@ class KeypadAccess {
 
     Status Open(const std::optional<std::string>& simulateFile);
     // Claims the keypad in the slot against other programs until this object goes, so that
-    // a read, a change and the write back are not interleaved with theirs. Later transfers
-    // fail when the slot then holds another keypad.
-    Status Claim(int device);
+    // a read, a change and the write back are not interleaved with theirs, waiting at most
+    // waitSeconds for another program to let go. Later transfers fail when the slot then
+    // holds another keypad.
+    Status Claim(int device, int waitSeconds);
+    // Lets other programs have the keypad again (when nothing more is read or written).
+    void ReleaseClaim() { lock_.reset(); }
 
-    // Refresh: wait 100 ms, enumerate, wait 100 ms, select the slot, read 256 bytes at 0.
+    // As Refresh does (KeypadRefresh): enumerate (after the keypad's time unless Claim gave it
+    // that), then give it its time again, select the slot and read 256 bytes at 0.
     Status Read(int device, ConfigBlock& block);
     // OK: enumerate, select the slot, write 256 bytes at 0.
     Status Write(int device, const ConfigBlock& block);
@@ -37,8 +41,8 @@ class KeypadAccess {
     Status WriteAndVerify(int device, const ConfigBlock& block, bool verify);
 
   private:
-    // Waits 100 ms before looking for the keypad (waitBefore) and before using it (waitAfter).
-    Status Enumerate(int device, bool waitBefore, bool waitAfter);
+    // Finds the keypads, after giving the keypad its time first when settle is set.
+    Status Enumerate(int device, bool settle);
     // The failure of a transfer: a file error when the platform names one.
     static Status TransferFailed(const std::string& what);
 
@@ -46,6 +50,10 @@ class KeypadAccess {
     std::unique_ptr<KeypadLock> lock_;  // goes before the platform that gave it
     std::string lockedPath_;
 };
+
+// Compares a block read back with the one written: a verify failure naming the first byte
+// that differs, else Ok.
+Status CompareReadBack(const ConfigBlock& written, const ConfigBlock& readBack);
 
 // The keypads the last enumeration opened, and those present that it could not open.
 struct KeypadList {

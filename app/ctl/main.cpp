@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "assignment_text.h"
 #include "command_line.h"
 #include "commands.h"
 
@@ -15,7 +16,8 @@ int main(int argc, char** argv) {
     if (status.ok())
         status = RunCommand(commandLine, out);
     if (!status.ok()) {
-        std::fprintf(stderr, "quillpadctl: %s\n", status.message.c_str());
+        // File names in it may hold line breaks or terminal controls: it stays one line.
+        std::fprintf(stderr, "quillpadctl: %s\n", quillpad::ShowForMessage(status.message).c_str());
         return status.code;
     }
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {

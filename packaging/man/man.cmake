@@ -25,11 +25,24 @@ math(EXPR doy "(153 * ${month} + 2) / 5 + ${day} - 1")
 math(EXPR doe "${yoe} * 365 + ${yoe} / 4 - ${yoe} / 100 + ${doy}")
 math(EXPR QUILLPAD_RELEASE_EPOCH "(${era} * 146097 + ${doe} - 719468) * 86400")
 
+# quillpadctl's page gets its synopsis, command and option headings and exit statuses from the
+# command-line grammar (quillpadctl-docs); the window's page is written out as it stands.
 set(QUILLPAD_MAN_PAGES)
 foreach(page quillpadctl quillpad-config)
     set(source ${CMAKE_CURRENT_BINARY_DIR}/${page}.1.scd)
     set(roff ${CMAKE_CURRENT_BINARY_DIR}/${page}.1)
-    configure_file(man/${page}.1.scd.in ${source} @ONLY)
+    if(page STREQUAL "quillpadctl")
+        configure_file(man/${page}.1.scd.in ${source}.template @ONLY)
+        add_custom_command(
+            OUTPUT ${source}
+            COMMAND sh -c "\"$1\" < \"$2\" > \"$3\"" quillpadctl-docs
+                    $<TARGET_FILE:quillpadctl-docs> ${source}.template ${source}
+            DEPENDS ${source}.template quillpadctl-docs
+            COMMENT "Filling the manual page ${page}(1) in from the command-line grammar"
+            VERBATIM)
+    else()
+        configure_file(man/${page}.1.scd.in ${source} @ONLY)
+    endif()
     add_custom_command(
         OUTPUT ${roff} ${roff}.gz
         COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${QUILLPAD_RELEASE_EPOCH}

@@ -88,6 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
                                "05 0C 09 01 A1 01 85 01 75 08 95 02 81 02 85 02 95 05 81 02 C0"
                                " 06 00 FF 09 01 A1 01 85 03 75 08 95 3F B1 02 C0",
                                {{0x0C, 1, 6, 0, 0}, {0xFF00, 1, 0, 0, 64}}},
+                      // Bit counts that are not a multiple of 8 round up to whole bytes:
+                      // 12 input bits, 3 output bits, and 9 feature bits in report 1.
+                      Expected{"BitsNotWholeBytes",
+                               "05 01 09 03 A1 01 75 01 95 0C 81 02 75 03 95 01 91 02 C0"
+                               " 06 00 FF 09 01 A1 01 85 01 75 01 95 09 B1 02 C0",
+                               {{1, 3, 3, 2, 0}, {0xFF00, 1, 0, 0, 3}}},
                       // A physical collection at the top is no application collection.
                       Expected{"PhysicalAtTopIgnored",
                                "A1 00 75 08 95 04 81 02 C0 05 01 09 02 A1 01 C0",

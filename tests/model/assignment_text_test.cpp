@@ -219,6 +219,31 @@ TEST(AssignmentText, KeyListNamesEveryKeypadKeyWithItsUsage) {
 TEST(AssignmentText, QuoteForMessageEscapesAndShortens) {
     EXPECT_EQ(QuoteForMessage("a\tb"), "'a\\x09b'");
     EXPECT_EQ(QuoteForMessage(std::string(100, 'x')), "'" + std::string(60, 'x') + "...'");
+    // Valid UTF-8 is shown as it is; what does not print, or is not UTF-8, is escaped.
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        {"\xC3\xA4", "'\xC3\xA4'"},                                          // a-umlaut
+        {"\xE2\x82\xAC\xF0\x9F\x98\x80", "'\xE2\x82\xAC\xF0\x9F\x98\x80'"},  // euro, emoji
+        {"\xC3", "'\\xC3'"},                                                 // cut short
+        {"\xC3\x28", "'\\xC3('"},               // not a continuation byte
+        {"\xC0\xAF", "'\\xC0\\xAF'"},           // overlong '/'
+        {"\xED\xA0\x80", "'\\xED\\xA0\\x80'"},  // a surrogate
+        {"\xC2\x85", "'\\xC2\\x85'"},           // C1 control (next line)
+        {"a\xE2\x80\xAE"
+         "b",
+         "'a\\xE2\\x80\\xAEb'"},  // right-to-left override
+        {"\x7F", "'\\x7F'"},
+        {std::string(70, 'x').replace(0, 2, "\xC3\xA4"),
+         std::string("'\xC3\xA4").append(59, 'x').append("...'")},  // 60 characters, not bytes
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QuoteForMessage(c.text), c.shown) << c.shown;
+    // A whole message keeps its length and stays one line, whatever a file name holds.
+    const std::string tail(70, 'x');
+    EXPECT_EQ(ShowForMessage(std::string("a\nb\xC3\xA4: ").append(tail)),
+              std::string("a\\x0Ab\xC3\xA4: ").append(tail));
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ expect "$(printf '%s\n' backup.bin folder my.profile)" quillpadctl restore ""
 expect "$(printf '%s\n' backup.bin folder my.profile)" quillpadctl --simulate = ""
 expect "$(printf '%s\n' backup.bin folder my.profile)" quillpadctl dump -o ""
 expect "" quillpadctl restore backup.bin ""
-expect "$(printf '%s\n' --device --simulate --layout --help --version --json)" quillpadctl show --
+expect "$(printf '%s\n' --device --wait --simulate --layout --help --version --json)" quillpadctl show --
 
 # fish: the same kinds of lines through its own completion machinery.
 fish_expect() {

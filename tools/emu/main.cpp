@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "assignment_text.h"
 #include "platform/sim/state_file.h"
 #include "report_descriptors.h"
 #include "uhid_emulator.h"
@@ -120,7 +121,7 @@ int main(int argc, char** argv) {
     memory[quillpad::kBlockMarkerOffset] = quillpad::kBlockMarker;
     std::string error;
     if (!config.statePath.empty() && !quillpad::LoadStateFile(config.statePath, memory, error)) {
-        std::fprintf(stderr, "quillpad-emu: %s\n", error.c_str());
+        std::fprintf(stderr, "quillpad-emu: %s\n", quillpad::ShowForMessage(error).c_str());
         return 1;
     }
     return quillpad::emu::RunUhidEmulator(config, memory);

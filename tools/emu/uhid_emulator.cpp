@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "assignment_text.h"
 #include "atomic_file.h"
 #include "keypad/keypad_protocol.h"
 #include "platform/sim/state_file.h"
@@ -54,31 +55,25 @@ void TryRealTimePriority(bool verbose) {
 class EventLog {
   public:
     EventLog(const std::string& path, bool verbose) : verbose_(verbose) {
-        // The emulator runs as root: a log in /tmp is never appended to through a link
-        // another user planted there.
-        if (!path.empty() && LinkMayBeFollowed(path, error_)) {
-            fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-            if (fd_ < 0) {
-                error_ = std::strerror(errno);
+        // The emulator runs as root: the log is opened with the rest of the project's file
+        // code, which never follows a link another user planted in /tmp and never waits for
+        // a FIFO's reader.
+        if (!path.empty()) {
+            open_ = file_.Open(path, error_);
+            if (!open_ && file_.noReader()) {
+                error_ = "no program is reading " + path;
             }
         }
     }
-    ~EventLog() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    EventLog(const EventLog&) = delete;
-    EventLog& operator=(const EventLog&) = delete;
 
-    bool Failed(const std::string& path) const { return !path.empty() && fd_ < 0; }
+    bool Failed(const std::string& path) const { return !path.empty() && !open_; }
     const std::string& error() const { return error_; }
 
     void Line(const std::string& text) {
         std::string line = text + "\n";
-        if (fd_ >= 0 && write(fd_, line.data(), line.size()) < 0) {
-            std::fprintf(stderr, "quillpad-emu: cannot write the event log: %s\n",
-                         std::strerror(errno));
+        std::string reason;
+        if (open_ && !file_.Append(line, reason)) {
+            std::fprintf(stderr, "quillpad-emu: cannot write the event log: %s\n", reason.c_str());
         }
         if (verbose_) {
             std::fprintf(stderr, "quillpad-emu: %s", line.c_str());
@@ -86,7 +81,8 @@ class EventLog {
     }
 
   private:
-    int fd_ = -1;
+    AppendingFile file_;
+    bool open_ = false;
     std::string error_;
     bool verbose_;
 };
@@ -318,8 +314,10 @@ void UhidEmulator::OnSetReport(const uhid_set_report_req& request) {
 
 int UhidEmulator::Run() {
     if (log_.Failed(config_.logPath)) {
-        std::fprintf(stderr, "quillpad-emu: cannot open the event log %s: %s\n",
-                     config_.logPath.c_str(), log_.error().c_str());
+        std::fprintf(
+            stderr, "quillpad-emu: %s\n",
+            ShowForMessage("cannot open the event log " + config_.logPath + ": " + log_.error())
+                .c_str());
         return 1;
     }
     CatchStopSignals();

@@ -1,4 +1,5 @@
-// FileLock on POSIX systems: flock(2) on a descriptor opened for the lock alone.
+// FileLock on POSIX systems: flock(2) on a descriptor opened for the lock alone, from the
+// folder its path was walked to (path_walk.h).
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -7,7 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "dev.h"
 #include "file_lock.h"
+#include "path_walk.h"
 
 namespace quillpad {
 
@@ -32,7 +35,12 @@ bool FileLock::Lock(const std::string& path, Mode mode, std::string& reason,
     Unlock();
     const int operation = mode == Mode::kExclusive ? LOCK_EX : LOCK_SH;
     for (;;) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        posix::WalkedPath walked;
+        if (!posix::WalkPath(path, walked, reason)) {
+            return false;
+        }
+        const int fd = ::openat(walked.folder.get(), walked.name.c_str(),
+                                O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0) {
             reason = std::strerror(errno);
             return false;
@@ -48,7 +56,7 @@ bool FileLock::Lock(const std::string& path, Mode mode, std::string& reason,
                 ::close(fd);
                 return false;
             }
-            ::usleep(100 * 1000);
+            ::usleep(kLockRetryMs * 1000);
             locked = ::flock(fd, operation | LOCK_NB);
         }
         if (locked != 0) {
@@ -59,7 +67,11 @@ bool FileLock::Lock(const std::string& path, Mode mode, std::string& reason,
         // A writer that replaced the file while we waited locked the old one: follow the name.
         struct stat locked_file {};
         struct stat named_file {};
-        if (::fstat(fd, &locked_file) == 0 && ::stat(path.c_str(), &named_file) == 0 &&
+        // The path is walked anew: a link on the way may lead elsewhere now, too.
+        posix::WalkedPath now;
+        std::string ignored;
+        if (::fstat(fd, &locked_file) == 0 && posix::WalkPath(path, now, ignored) && !now.missing &&
+            ::fstatat(now.folder.get(), now.name.c_str(), &named_file, AT_SYMLINK_NOFOLLOW) == 0 &&
             (locked_file.st_dev != named_file.st_dev || locked_file.st_ino != named_file.st_ino)) {
             ::close(fd);
             continue;

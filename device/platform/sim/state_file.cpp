@@ -1,11 +1,7 @@
 #include "state_file.h"
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string_view>
-#include <system_error>
 
 #include "atomic_file.h"
 
@@ -20,36 +16,21 @@ std::string_view Bytes(const KeypadMemory& memory) {
 }  // namespace
 
 bool ReadStateFile(const std::string& path, KeypadMemory& memory, std::string& error) {
-    namespace fs = std::filesystem;
     const std::string what = "cannot read the simulated keypad's memory from " + path + ": ";
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec) {
-        error = what + ec.message();
+    std::string content;
+    std::string reason;
+    if (!ReadWholeFile(path, memory.size(), true, content, reason)) {
+        error = what + reason;
         return false;
     }
-    if (status.type() != fs::file_type::regular) {
-        error = what + "not a regular file";
+    if (content.size() != memory.size()) {
+        error =
+            what + "it holds " +
+            (content.size() > memory.size() ? "more than 256" : std::to_string(content.size())) +
+            " bytes; the keypad's memory is exactly 256 bytes (the file is left unchanged)";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = what + std::strerror(errno);
-        return false;
-    }
-    char loaded[257];
-    in.read(loaded, sizeof loaded);
-    if (in.bad()) {
-        error = what + "reading failed";
-        return false;
-    }
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got != memory.size()) {
-        error = what + "it holds " + (got > memory.size() ? "more than 256" : std::to_string(got)) +
-                " bytes; the keypad's memory is exactly 256 bytes (the file is left unchanged)";
-        return false;
-    }
-    std::memcpy(memory.data(), loaded, memory.size());
+    std::memcpy(memory.data(), content.data(), memory.size());
     return true;
 }
 

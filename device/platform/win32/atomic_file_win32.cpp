@@ -1,8 +1,12 @@
 // Replacing files on Windows: a file created with CREATE_NEW beside the destination, flushed,
 // and moved over it with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH. The new file
 // takes the folder's inherited permissions, as the old one had them.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -110,10 +114,6 @@ DWORD NameCount(const std::string& path) {
 
 }  // namespace
 
-bool LinkMayBeFollowed(const std::string&, std::string&) {
-    return true;  // no sticky folders here, and making a link takes a privilege users lack
-}
-
 bool ReplaceFileAtomically(const std::string& path, std::string_view content, std::string& reason,
                            FileLock*) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -175,6 +175,140 @@ bool CreateFileIfMissing(const std::string& path, std::string_view content, bool
     }
     created = true;
     return true;
+}
+
+// No sticky shared folders and no FIFOs here, and making a link takes a privilege users lack:
+// an output is a file replaced as above, or the console ("-", CON) written to.
+struct OutputFile::State {
+    std::string path;
+    bool stream = false;
+    bool opened = false;
+};
+
+OutputFile::OutputFile() = default;
+OutputFile::~OutputFile() = default;
+
+bool OutputFile::noReader() const {
+    return false;
+}
+
+std::optional<FileId> OutputFile::Target() const {
+    return state_ && state_->opened ? IdentifyFile(state_->path) : std::nullopt;
+}
+
+bool OutputFile::Open(const std::string& path, bool allowStreams, std::string& reason) {
+    state_ = std::make_unique<State>();
+    state_->path = path;
+    state_->stream = allowStreams && (path == "-" || path == "CON");
+    if (!state_->stream) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            reason = "it is a folder, not a file";
+            return false;
+        }
+    }
+    state_->opened = true;
+    return true;
+}
+
+bool OutputFile::Commit(std::string_view content, std::string& reason, FileLock* keepLocked) {
+    if (!state_ || !state_->opened) {
+        reason = "it was not opened";
+        return false;
+    }
+    if (!state_->stream) {
+        return ReplaceFileAtomically(state_->path, content, reason, keepLocked);
+    }
+    // Bytes as they are: the console's text mode would turn each 0x0A into 0x0D 0x0A.
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (std::fwrite(content.data(), 1, content.size(), stdout) != content.size() ||
+        std::fflush(stdout) != 0) {
+        reason = "writing to standard output failed";
+        return false;
+    }
+    return true;
+}
+
+struct AppendingFile::State {
+    std::ofstream out;
+};
+
+AppendingFile::AppendingFile() = default;
+AppendingFile::~AppendingFile() = default;
+
+bool AppendingFile::noReader() const {
+    return false;
+}
+
+bool AppendingFile::Open(const std::string& path, std::string& reason) {
+    state_ = std::make_unique<State>();
+    state_->out.open(path, std::ios::binary | std::ios::app);
+    if (!state_->out) {
+        reason = Reason(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool AppendingFile::Append(std::string_view text, std::string& reason) {
+    if (!state_ || !state_->out.write(text.data(), static_cast<std::streamsize>(text.size())) ||
+        !state_->out.flush()) {
+        reason = "writing failed";
+        return false;
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::size_t maxBytes, bool regularOnly,
+                   std::string& content, std::string& reason, FileId* id) {
+    content.clear();
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        reason = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                     ? "no such file"
+                     : "cannot be read: " + Reason(error);
+        return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        reason = regularOnly ? "not a regular file" : "is a folder, not a file";
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        reason = "cannot be read: " + Reason(GetLastError());
+        return false;
+    }
+    content.assign(maxBytes + 1, '\0');
+    file.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (file.bad()) {
+        content.clear();
+        reason = "reading failed";
+        return false;
+    }
+    content.resize(static_cast<std::size_t>(file.gcount()));
+    if (id != nullptr) {
+        *id = IdentifyFile(path).value_or(FileId{});
+    }
+    return true;
+}
+
+std::optional<FileId> IdentifyFile(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return FileId{info.dwVolumeSerialNumber,
+                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 }  // namespace quillpad

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <set>
 
+#include "dev.h"
+
 namespace quillpad {
 
 namespace {
@@ -69,14 +71,14 @@ bool NamedClaim::Take(const std::string& name, std::string& reason,
         return false;
     }
     for (;;) {
-        const DWORD waited = WaitForSingleObject(mutex, 100);
+        const DWORD waited = WaitForSingleObject(mutex, kLockRetryMs);
         // WAIT_ABANDONED: a program ended while it held the claim; the claim is ours now.
         if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
             if (MarkHeld(name)) {
                 break;
             }
             ReleaseMutex(mutex);  // this process holds it elsewhere: take turns
-            Sleep(100);
+            Sleep(kLockRetryMs);
         } else if (waited != WAIT_TIMEOUT) {
             reason = "cannot wait for the claim " + name + " (" + LastError() + ")";
             CloseHandle(mutex);

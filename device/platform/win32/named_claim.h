@@ -25,7 +25,7 @@ class NamedClaim {
     static std::string NameFor(const std::string& space, const std::string& text);
 
     // Waits for the claim named by name. While another holds it, waiting is called about
-    // every 100 ms and the claim gives up when it answers false; without waiting it waits as
+    // every kLockRetryMs and the claim gives up when it answers false; without waiting it waits as
     // long as it takes. False with the reason when it gives up or cannot be made.
     bool Take(const std::string& name, std::string& reason, const std::function<bool()>& waiting);
     void Release();

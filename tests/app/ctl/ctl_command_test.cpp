@@ -9,6 +9,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "dev.h"
+#include "keypad_io.h"
 #include "platforms.h"
 #include "run_ctl.h"
 
@@ -127,6 +128,26 @@ TEST_F(CtlCommand, VerifyReportsAByteThatReadsBackOtherwise) {
     EXPECT_EQ(status.message, "verify failed: byte 200 reads back as 0xFF, written 0x00");
     // Without --verify the same write succeeds.
     EXPECT_TRUE(Run({"set", "1", "a"}, out).ok());
+}
+
+// The comparison --verify makes: a block that differs at any one position, in any bit, fails
+// and names that byte; the same block passes.
+TEST(CompareReadBack, EveryByteOfTheBlockIsCompared) {
+    ConfigBlock written{};
+    for (std::size_t i = 0; i < written.size(); ++i)
+        written[i] = static_cast<std::uint8_t>(i * 7);
+    EXPECT_TRUE(CompareReadBack(written, written).ok());
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        for (const std::uint8_t flip : {0x01, 0x80}) {
+            ConfigBlock readBack = written;
+            readBack[i] ^= flip;
+            const Status status = CompareReadBack(written, readBack);
+            EXPECT_EQ(status.code, kExitVerify) << i;
+            EXPECT_NE(status.message.find("byte " + std::to_string(i) + " reads back as "),
+                      std::string::npos)
+                << status.message;
+        }
+    }
 }
 
 TEST_F(CtlCommand, TransferFailuresHaveTheirOwnStatus) {

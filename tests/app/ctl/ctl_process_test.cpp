@@ -177,6 +177,9 @@ TEST_F(CtlProcess, UsageErrorsTouchNothing) {
     Fails({"dump", "-o", "a.bin", "--output=b.bin"}, kExitUsage, "-o (--output) is given twice");
     Fails({"--device", "0", "--device", "1", "show"}, kExitUsage, "--device is given twice");
     Fails({"--layout", "de", "show", "--layout=fr"}, kExitUsage, "--layout is given twice");
+    Fails({"--wait", "soon", "show"}, kExitUsage, "--wait needs a number of seconds");
+    Fails({"--wait", "86401", "show"}, kExitUsage, "from 0 to 86400");
+    Fails({"--wait", "1", "--wait=2", "show"}, kExitUsage, "--wait is given twice");
     EXPECT_EQ(State(), before);
 }
 

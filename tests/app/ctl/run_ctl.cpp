@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -14,10 +17,16 @@ namespace quillpad::testing {
 
 int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& args,
              const std::string& name) {
+    std::vector<std::string> argv = {QUILLPADCTL_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return StartProgram(dir, argv, name);
+}
+
+int StartProgram(const std::filesystem::path& dir, const std::vector<std::string>& program,
+                 const std::string& name) {
     const std::string outPath = (dir / (name + ".stdout")).string();
     const std::string errPath = (dir / (name + ".stderr")).string();
-    std::vector<std::string> argStrings = {QUILLPADCTL_PATH};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<std::string> argStrings = program;
     std::vector<char*> argv;
     for (std::string& a : argStrings)
         argv.push_back(a.data());
@@ -38,14 +47,26 @@ int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& a
     return pid;
 }
 
-CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name) {
+CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name,
+               int timeoutSeconds) {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
+    bool killed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, timeoutSeconds > 0 ? WNOHANG : 0);
+        if (done == pid)
+            break;
+        if (done < 0 && errno != EINTR)
             throw std::runtime_error("waitpid failed");
+        if (done == 0 && std::chrono::steady_clock::now() > deadline && !killed) {
+            kill(pid, SIGKILL);
+            killed = true;
+        } else if (done == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
     }
     CtlRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitCode = killed ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     const std::filesystem::path outPath = dir / (name + ".stdout");
     const std::filesystem::path errPath = dir / (name + ".stderr");
     run.out = ReadFile(outPath);

@@ -22,6 +22,12 @@ CtlRun RunCtl(const std::filesystem::path& dir, const std::vector<std::string>& 
 // output is kept in dir.
 int StartCtl(const std::filesystem::path& dir, const std::vector<std::string>& args,
              const std::string& name);
-CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name);
+// With timeoutSeconds, a program still running then is killed and the run's exitCode is -2.
+CtlRun WaitCtl(int pid, const std::filesystem::path& dir, const std::string& name,
+               int timeoutSeconds = 0);
+
+// StartCtl for another program: argv is its path and arguments.
+int StartProgram(const std::filesystem::path& dir, const std::vector<std::string>& argv,
+                 const std::string& name);
 
 }  // namespace quillpad::testing

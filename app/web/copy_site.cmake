@@ -1,0 +1,13 @@
+# Copies the page's files and the pictures into the site folder (cmake -P; see CMakeLists.txt).
+file(GLOB page_files ${PAGE_DIR}/*)
+file(COPY ${page_files} DESTINATION ${SITE_DIR})
+file(MAKE_DIRECTORY ${SITE_DIR}/img)
+file(GLOB pictures ${PICTURE_DIR}/*.png)
+foreach(picture ${pictures})
+    get_filename_component(name ${picture} NAME)
+    if(name MATCHES "^icon-128-32\\.png$")
+        configure_file(${picture} ${SITE_DIR}/img/icon.png COPYONLY)
+    elseif(NOT name MATCHES "^icon-" AND name MATCHES "-([0-9]+)\\.png$")
+        configure_file(${picture} ${SITE_DIR}/img/${CMAKE_MATCH_1}.png COPYONLY)
+    endif()
+endforeach()
