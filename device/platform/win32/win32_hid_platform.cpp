@@ -20,6 +20,8 @@ extern "C" {
 #include <new>
 #include <type_traits>
 
+#include "named_claim.h"
+
 namespace quillpad {
 namespace {
 
@@ -297,6 +299,26 @@ NotificationHandle Win32HidPlatform::RegisterNotification(void* window, Platform
 void Win32HidPlatform::UnregisterNotification(NotificationHandle notification) {
     if (notification != nullptr)
         UnregisterDeviceNotification(notification);
+}
+
+namespace {
+
+class InterfaceClaim : public KeypadLock {
+  public:
+    NamedClaim claim;
+};
+
+}  // namespace
+
+std::unique_ptr<KeypadLock> Win32HidPlatform::LockKeypad(const std::string& path,
+                                                         std::string& reason,
+                                                         const std::function<bool()>& waiting) {
+    auto lock = std::make_unique<InterfaceClaim>();
+    if (!lock->claim.Take(NamedClaim::NameFor("keypad", path), reason, waiting)) {
+        reason = "cannot claim " + path + ": " + reason;
+        return nullptr;
+    }
+    return lock;
 }
 
 }  // namespace quillpad

@@ -38,6 +38,11 @@ class Win32HidPlatform final : public HidPlatform {
 
     NotificationHandle RegisterNotification(void* window, PlatformHandle handle) override;
     void UnregisterNotification(NotificationHandle notification) override;
+
+    // A claim named after the interface path (named_claim.h): the programs of this session
+    // that claim the same keypad take turns. Released by the thread that took it.
+    std::unique_ptr<KeypadLock> LockKeypad(const std::string& path, std::string& reason,
+                                           const std::function<bool()>& waiting) override;
 };
 
 }  // namespace quillpad
