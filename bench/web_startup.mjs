@@ -55,8 +55,8 @@ try {
     const started = performance.now();
     await page.goto(server.url, { waitUntil: 'domcontentloaded' });
     await page.waitForFunction(() => {
-      const label = document.querySelector('[data-id="1028"]');
-      return label && label.textContent !== 'key6';
+      const shown = window.QuillpadPage && QuillpadPage.text(1028);
+      return shown && shown !== 'key6';
     }, { polling: 'raf' });
     times.push(performance.now() - started);
     await context.close();

@@ -1,13 +1,8 @@
 # Copies the page's files and the pictures into the site folder (cmake -P; see CMakeLists.txt).
+# The pictures keep the names the layout gives them (keypad_layout.h: res/png/<name>.png); of
+# the icon's sizes the page shows only the 32-pixel one.
 file(GLOB page_files ${PAGE_DIR}/*)
 file(COPY ${page_files} DESTINATION ${SITE_DIR})
-file(MAKE_DIRECTORY ${SITE_DIR}/img)
 file(GLOB pictures ${PICTURE_DIR}/*.png)
-foreach(picture ${pictures})
-    get_filename_component(name ${picture} NAME)
-    if(name MATCHES "^icon-128-32\\.png$")
-        configure_file(${picture} ${SITE_DIR}/img/icon.png COPYONLY)
-    elseif(NOT name MATCHES "^icon-" AND name MATCHES "-([0-9]+)\\.png$")
-        configure_file(${picture} ${SITE_DIR}/img/${CMAKE_MATCH_1}.png COPYONLY)
-    endif()
-endforeach()
+list(FILTER pictures EXCLUDE REGEX "/icon-[0-9]+\\.png$")
+file(COPY ${pictures} ${PICTURE_DIR}/icon-32.png DESTINATION ${SITE_DIR}/img)

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 #include "platforms.h"
 
 // clang-format off

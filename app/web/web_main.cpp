@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "control_ids.h"
 #include "dev.h"
 #include "keypad_files.h"
 #include "simulated_storage.h"
@@ -180,10 +181,21 @@ EMSCRIPTEN_KEEPALIVE void qp_mouse_move(int x, int y) {
     quillpad::Handle([x, y](Program& p) { p.view.Dialog().OnMouseMove(x, y); });
 }
 
-EMSCRIPTEN_KEEPALIVE void qp_key_down(const char* code, const char* key) {
+// A pointer button went down on control id (0: on the window itself), before the control sees
+// it.
+EMSCRIPTEN_KEEPALIVE void qp_pointer_down(int id) {
+    quillpad::Handle(
+        [id](Program& p) { p.view.Dialog().OnPointerDown(id == 0 ? quillpad::kIdStatic : id); });
+}
+
+// A key-down in the window. Returns 1 when the window took it, 0 when the page's dialog
+// handling should do with it what a dialog does (Tab, Space or Enter on a button).
+EMSCRIPTEN_KEEPALIVE int qp_key_down(const char* code, const char* key, int altDown) {
     const std::string physical = code != nullptr ? code : "";
     const std::string gave = key != nullptr ? key : "";
-    quillpad::Handle([&](Program& p) { p.view.KeyDown(physical, gave); });
+    bool taken = true;
+    quillpad::Handle([&](Program& p) { taken = p.view.KeyDown(physical, gave, altDown != 0); });
+    return taken ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void qp_timer(int id) {

@@ -104,9 +104,9 @@ async function ready(page) {
 async function idle(page) {
   await page.evaluate(() => QuillpadPage.idle());
 }
+// What the key labels show (a screen reader hears their names instead).
 function labels(page) {
-  return page.evaluate((ids) => ids.map((id) => document.querySelector(`[data-id="${id}"]`)
-    .textContent), kKeyLabels);
+  return page.evaluate((ids) => ids.map((id) => QuillpadPage.text(id)), kKeyLabels);
 }
 function editText(page) {
   return page.$eval(`[data-id="${kIdKeyEdit}"]`, (e) => e.value);
@@ -151,6 +151,43 @@ async function finish({ page, problems }) {
   assert.deepEqual(problems, []);
   await page.close();
 }
+// The page's accessibility tree as a screen reader gets it (every node, as a flat list).
+async function accessibleNodes(page) {
+  const nodes = [];
+  const walk = (node) => {
+    nodes.push(node);
+    for (const child of node.children || []) walk(child);
+  };
+  walk(await page.accessibility.snapshot({ interestingOnly: false }));
+  return nodes;
+}
+// The name of the control with the keyboard focus, and whether it is in the window.
+async function focusedControl(page) {
+  const node = (await accessibleNodes(page)).find((n) => n.focused && n.role !== 'RootWebArea');
+  const inWindow = await page.evaluate(
+    () => document.getElementById('window').contains(document.activeElement));
+  return { name: node ? node.name : null, inWindow };
+}
+// Presses keys ("Tab", "Alt+KeyN", "Control+F5"), modifiers held around the last one.
+async function pressKeys(page, combo) {
+  const keys = combo.split('+');
+  for (const key of keys.slice(0, -1)) await page.keyboard.down(key);
+  await page.keyboard.press(keys[keys.length - 1]);
+  for (const key of keys.slice(0, -1).reverse()) await page.keyboard.up(key);
+  await idle(page);
+}
+// Presses Tab until the control named name has the focus; the controls passed on the way.
+async function tabTo(page, name) {
+  const passed = [];
+  for (let i = 0; i < 30; ++i) {
+    await pressKeys(page, 'Tab');
+    const focus = await focusedControl(page);
+    passed.push(focus.inWindow ? focus.name : '(page)');
+    if (focus.inWindow && focus.name === name) return passed;
+  }
+  assert.fail(`Tab never reached "${name}": ${passed.join(', ')}`);
+}
+
 const readHeader = [0, 0x0a, 0x0b, 0x0c, 0x0d, 0x00, 0x00, 0x01, 0x00];
 const writeHeader = [0, 0x0a, 0x0b, 0x0c, 0x0d, 0x00, 0x00, 0x02, 0x00];
 // The reports of a 256-byte write of memory: the header, then 32 reports of 8 bytes.
@@ -332,6 +369,94 @@ const scenarios = {
     await context.close();
   },
 
+  async 'keyboard alone, as a screen reader reads it: Ctrl+F5 to key 3 written with OK'() {
+    keypad.reset();
+    keypad.setMemory(sixKeysMemory());
+    const context = await browser.createBrowserContext();
+    const opened = await openPage({ context });
+    const { page, fake } = opened;
+    fake.granted = true;
+    await page.evaluateOnNewDocument(() => {
+      window.__pointerEvents = 0;
+      for (const type of ['pointerdown', 'mousedown', 'mouseup']) {
+        document.addEventListener(type, () => { window.__pointerEvents += 1; }, true);
+      }
+    });
+    await load(page);
+    await ready(page);
+    const checkedKeys = async () => (await accessibleNodes(page))
+      .filter((n) => n.role === 'radio' && n.checked === true).map((n) => n.name);
+    const keyLabel = async (key) => (await accessibleNodes(page))
+      .find((n) => n.role === 'StaticText' && n.name.startsWith(`Key ${key}:`))?.name;
+    const field = async () => (await accessibleNodes(page))
+      .find((n) => n.role === 'textbox' && n.name === 'Key function');
+
+    // Every control has its name and role; the key function field says how to leave it.
+    const nodes = await accessibleNodes(page);
+    const named = [
+      ...[1, 2, 3, 4, 5, 6].map((k) => ['radio', `Key ${k}`]),
+      ...kSixKeysShown.map((shown, k) => ['StaticText', `Key ${k + 1}: ${shown}`]),
+      ['combobox', 'Device'], ['textbox', 'Key function'],
+      ...['Alt', 'Ctrl', 'Windows', 'Shift', 'Application', 'MouseLeft', 'MouseMiddle',
+          'MouseRight'].map((name) => ['checkbox', name]),
+      ...['Back', 'Reset', 'Next', 'On-screen keyboard', 'Help', 'OK', 'Refresh']
+        .map((name) => ['button', name]),
+    ];
+    for (const [role, name] of named) {
+      assert.ok(nodes.some((n) => n.role === role && n.name === name), `no ${role} "${name}"`);
+    }
+    assert.match((await field()).description, /^Key 1\. .*Tab and Shift\+Tab leave the field/);
+
+    // The run, with the keys a keyboard-only user presses: from OK (the focus at the start)
+    // Tab through the page to the field, Alt+N twice to key 3, Enter and Tab (recorded as
+    // the key), Ctrl+F5, Tab out of the field and on to OK, Enter.
+    const steps = [
+      // keys, the window's controls Tab passes, focus afterwards, checked key, key 3's label
+      { keys: [], focus: 'OK', key: 'Key 1', label: 'Key 3: b' },
+      { tabTo: 'Key function', passes: ['Refresh', '(page)', 'Device', 'Key function'],
+        focus: 'Key function', key: 'Key 1', label: 'Key 3: b' },
+      { keys: ['Alt+KeyN', 'Alt+KeyN'], focus: 'Key function', key: 'Key 3', label: 'Key 3: b',
+        said: 'Key 3 selected' },
+      { keys: ['Enter'], focus: 'Key function', key: 'Key 3', label: 'Key 3: b',
+        description: /^Key 3\. Recording:/ },
+      { keys: ['Tab'], focus: 'Key function', key: 'Key 3', label: 'Key 3: Tab' },
+      { keys: ['Control+F5'], focus: 'Key function', key: 'Key 3', label: 'Key 3: Ctrl+F5' },
+      { keys: ['Tab'], focus: 'Alt', key: 'Key 3', label: 'Key 3: Ctrl+F5' },
+      { tabTo: 'OK', passes: ['Ctrl', 'Windows', 'Shift', 'Application', 'MouseLeft',
+                              'MouseMiddle', 'MouseRight', 'Back', 'Reset', 'Next',
+                              'On-screen keyboard', 'Help', 'OK'],
+        focus: 'OK', key: 'Key 3', label: 'Key 3: Ctrl+F5' },
+    ];
+    for (const step of steps) {
+      const what = step.tabTo ? `Tab to ${step.tabTo}` : step.keys.join(' ') || 'start';
+      for (const combo of step.keys || []) await pressKeys(page, combo);
+      if (step.tabTo) {
+        const passed = await tabTo(page, step.tabTo);
+        assert.deepEqual(passed.filter((name, i) => name !== passed[i - 1]), step.passes, what);
+      }
+      assert.equal((await focusedControl(page)).name, step.focus, what);
+      assert.deepEqual(await checkedKeys(), [step.key], what);
+      assert.equal(await keyLabel(3), step.label, what);
+      if (step.said) assert.equal(await page.$eval('#announce', (e) => e.textContent), step.said);
+      if (step.description) assert.match((await field()).description, step.description, what);
+    }
+    fake.reports.length = 0;
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('#message-overlay:not([hidden])');
+    assert.equal(await page.$eval('#message-text', (e) => e.textContent), 'Setting successfully !');
+    await page.keyboard.press('Enter');
+    await idle(page);
+    assert.equal((await focusedControl(page)).name, 'OK');
+    const expected = sixKeysMemory();
+    expected.splice(15, 4, 0x01, 0x01, 0x00, 0x3e);
+    assert.deepEqual(keypad.memory(), expected);
+    assert.deepEqual(fake.reports, writeReports(expected));
+    assert.equal(await page.evaluate(() => window.__pointerEvents), 0, 'a pointer was used');
+    await screenshot(page, 'keyboard-alone');
+    await finish(opened);
+    await context.close();
+  },
+
   async 'without WebHID: the sentence on browsers, and the simulated keypad'() {
     const context = await browser.createBrowserContext();
     const opened = await openPage({ context, hid: false, noWebHid: true });
@@ -383,8 +508,7 @@ const scenarios = {
     assert.equal((await labels(page))[0], 'Null');
     const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#load-profile')]);
     await chooser.accept([join(downloads, 'quillpad-profile.txt')]);
-    await page.waitForFunction((id) => document.querySelector(`[data-id="${id}"]`).textContent
-      === 'Ctrl+F5', {}, kKeyLabels[0]);
+    await page.waitForFunction((id) => QuillpadPage.text(id) === 'Ctrl+F5', {}, kKeyLabels[0]);
     await idle(page);
 
     // The raw block as the keypad holds it; a file of another size is not written.

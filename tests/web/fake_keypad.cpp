@@ -1,12 +1,12 @@
-// The keypad's side of the protocol (device/keypad/keypad_protocol.h) for the browser tests:
-// compiled to WebAssembly for node, it answers the reports the page sends to the test's
-// stand-in for navigator.hid, as a keypad would.
+// The keypad's side of the protocol (device/emulated_keypad/keypad_protocol.h) for the
+// browser tests: compiled to WebAssembly for node, it answers the reports the page sends to
+// the test's stand-in for navigator.hid, as a keypad would.
 #include <emscripten.h>
 
 #include <cstring>
 #include <memory>
 
-#include "keypad/keypad_protocol.h"
+#include "emulated_keypad/keypad_protocol.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
 #include "control_ids.h"
@@ -19,9 +20,23 @@ EM_JS(void, qp_page_window, (const char* part, const char* title, int width, int
     QuillpadPage.setWindow(UTF8ToString(part), UTF8ToString(title), width, height);
 });
 EM_JS(void, qp_page_add_control, (const char* part, int id, const char* kind, const char* text,
-                                  int resource, int x, int y, int w, int h, int visible), {
+                                  const char* picture, int x, int y, int w, int h, int visible,
+                                  int tabStop, const char* role, const char* name), {
     QuillpadPage.addControl(UTF8ToString(part), id, UTF8ToString(kind), UTF8ToString(text),
-                            resource, x, y, w, h, visible != 0);
+                            UTF8ToString(picture), x, y, w, h, visible != 0, tabStop != 0,
+                            UTF8ToString(role), UTF8ToString(name));
+});
+EM_JS(void, qp_page_set_name, (int id, const char* name), {
+    QuillpadPage.setName(id, UTF8ToString(name));
+});
+EM_JS(void, qp_page_set_description, (int id, const char* text), {
+    QuillpadPage.setDescription(id, UTF8ToString(text));
+});
+EM_JS(void, qp_page_set_selected, (int id, int selected), {
+    QuillpadPage.setSelected(id, selected != 0);
+});
+EM_JS(void, qp_page_announce, (const char* text), {
+    QuillpadPage.announce(UTF8ToString(text));
 });
 EM_JS(void, qp_page_set_text, (int id, const char* text), {
     QuillpadPage.setText(id, UTF8ToString(text));
@@ -50,8 +65,8 @@ EM_JS(void, qp_page_set_list, (int id, const char* entries, int selected), {
 EM_JS(void, qp_page_set_background, (int id, const char* colour), {
     QuillpadPage.setBackground(id, UTF8ToString(colour));
 });
-EM_JS(void, qp_page_pointer, (const char* shape), {
-    QuillpadPage.setPointer(UTF8ToString(shape));
+EM_JS(void, qp_page_pointer, (const char* shape, const char* picture), {
+    QuillpadPage.setPointer(UTF8ToString(shape), UTF8ToString(picture));
 });
 EM_JS(void, qp_page_busy, (int busy), {
     QuillpadPage.setBusy(busy != 0);
@@ -109,12 +124,31 @@ bool IsStaticClass(const ControlTemplate& c) {
            c.kind == ControlKind::kCheckBox;
 }
 
+bool IsKeyPicture(int id) {
+    return std::find(std::begin(kKeyPictureIds), std::end(kKeyPictureIds), id) !=
+           std::end(kKeyPictureIds);
+}
+
+// The ARIA role of a control the page's element does not give by itself: a key's picture is
+// one of six keys to choose from, a picture Tab reaches opens something as a button does.
+const char* RoleOf(const ControlTemplate& c) {
+    if (c.kind != ControlKind::kPicture) {
+        return "";
+    }
+    if (IsKeyPicture(c.id)) {
+        return "radio";
+    }
+    return c.tabStop ? "button" : "";
+}
+
 void Build(const char* part, const DialogTemplate& t) {
     qp_page_window(part, t.title, WebDialogUnits::X(t.width), WebDialogUnits::Y(t.height));
     for (const ControlTemplate& c : t.controls) {
         const ControlRect r = WebDialogUnits::Rect(c);
-        qp_page_add_control(part, c.id, KindName(c.kind), c.text, c.resource, r.left, r.top,
-                            r.width, r.height, c.visible ? 1 : 0);
+        const char* picture = PictureName(c.resource);
+        qp_page_add_control(part, c.id, KindName(c.kind), c.text, picture ? picture : "", r.left,
+                            r.top, r.width, r.height, c.visible ? 1 : 0, c.tabStop ? 1 : 0,
+                            RoleOf(c), c.name);
     }
 }
 
@@ -173,6 +207,7 @@ void WebKeypadView::Initialise() {
             ApplyColour(c.id);
         }
     }
+    initialised_ = true;
 }
 
 const ControlTemplate* WebKeypadView::Find(int id) const {
@@ -200,16 +235,13 @@ void WebKeypadView::ApplyColour(int id) {
     qp_page_set_background(id, CssColour(*r.brush).c_str());
 }
 
-void WebKeypadView::KeyDown(std::string_view domCode, std::string_view domKey) {
+bool WebKeypadView::KeyDown(std::string_view domCode, std::string_view domKey, bool altDown) {
     const std::optional<ScanCode> scan = ScanCodeOfDomCode(domCode);
-    if (!scan) {
-        return;
+    const std::optional<std::uint8_t> vk = scan ? UsVkAtScanCode(*scan) : std::nullopt;
+    if (!vk) {
+        return FocusedControl() == kIdKeyEdit;
     }
     const std::uint32_t lParam = MakeKeyLParam(*scan);
-    const std::optional<std::uint8_t> vk = UsVkAtScanCode(*scan);
-    if (!vk) {
-        return;
-    }
     // What the system's layout made of the key, as Windows' virtual key: a keypad digit key
     // with Num Lock off gives no character but the key of the navigation block at the same
     // scan code (Home for 7), which UsVkOfKeyDown keeps as the desktop windows do.
@@ -217,7 +249,7 @@ void WebKeypadView::KeyDown(std::string_view domCode, std::string_view domKey) {
     if (!scan->extended && domKey.size() > 1 && domCode.starts_with("Numpad")) {
         platformVk = UsVkAtScanCode(ScanCode{scan->code, true}).value_or(*vk);
     }
-    dlg_.PreTranslateKeyDown(UsVkOfKeyDown(platformVk, lParam), lParam);
+    return dlg_.PreTranslateKeyDown(UsVkOfKeyDown(platformVk, lParam), lParam, altDown);
 }
 
 void WebKeypadView::SetLayoutKey(std::string_view domCode, std::string_view text) {
@@ -334,13 +366,13 @@ void WebKeypadView::RedrawControls(std::span<const int> ids) {
 void WebKeypadView::SetPointer(PointerShape shape) {
     switch (shape) {
         case PointerShape::kOpenKeyboard:
-            qp_page_pointer("open-keyboard");
+            qp_page_pointer("picture", PictureName(kOpenKeyboardCursorResource));
             break;
         case PointerShape::kHelp:
-            qp_page_pointer("help");
+            qp_page_pointer("help", "");
             break;
         case PointerShape::kDefault:
-            qp_page_pointer("");
+            qp_page_pointer("", "");
             break;
     }
 }
@@ -372,6 +404,26 @@ std::string WebKeypadView::KeyName(std::uint32_t lParam) const {
         return it->second;
     }
     return PositionName(*vk);
+}
+
+void WebKeypadView::SetAccessibleName(int id, const std::string& name) {
+    qp_page_set_name(id, name.c_str());
+}
+
+void WebKeypadView::SetAccessibleDescription(int id, const std::string& text) {
+    qp_page_set_description(id, text.c_str());
+}
+
+void WebKeypadView::SetAccessibleSelected(int id, bool selected) {
+    bool& was = selected_[id];
+    const bool changed = was != selected;
+    was = selected;
+    qp_page_set_selected(id, selected ? 1 : 0);
+    // A screen reader says nothing when a control that does not have the focus changes its
+    // state: the page says which key is selected now, as the desktop's state change does.
+    if (changed && selected && initialised_) {
+        qp_page_announce((std::string(AccessibleName(id)) + " selected").c_str());
+    }
 }
 
 std::string WebKeypadView::PositionName(std::uint8_t vk) {

@@ -41,10 +41,12 @@ class WebKeypadView : public KeypadView {
     CKeypadDlg& Dialog() { return dlg_; }
 
     // A key-down in the window, by the browser's name of the physical key
-    // (KeyboardEvent.code) and what the key gave (KeyboardEvent.key: a character, or a name
-    // such as "Home" for a keypad key with Num Lock off). Keys no PC keyboard has are passed
-    // over.
-    void KeyDown(std::string_view domCode, std::string_view domKey);
+    // (KeyboardEvent.code), what the key gave (KeyboardEvent.key: a character, or a name
+    // such as "Home" for a keypad key with Num Lock off) and whether Alt is held. Returns
+    // true when the window took the key; false leaves it to the page's dialog handling (Tab
+    // to the next control, Space or Enter on a button). A key no PC keyboard has is taken in
+    // the key function field and left to the page elsewhere.
+    bool KeyDown(std::string_view domCode, std::string_view domKey, bool altDown);
     // What the user's layout types at a key (navigator.keyboard.getLayoutMap()); without any,
     // keys are named as on a US keyboard.
     void SetLayoutKey(std::string_view domCode, std::string_view text);
@@ -74,6 +76,11 @@ class WebKeypadView : public KeypadView {
     void StartOnScreenKeyboard() override;
     void RunHelpDialog() override;
     std::string KeyName(std::uint32_t lParam) const override;
+    // Screen readers: ARIA names, descriptions and the checked key picture; a key picture
+    // that becomes the selected one is also said through the page's live region.
+    void SetAccessibleName(int id, const std::string& name) override;
+    void SetAccessibleDescription(int id, const std::string& text) override;
+    void SetAccessibleSelected(int id, bool selected) override;
     void* DeviceNotificationWindow() override { return nullptr; }
 
     // The name of the key a US keyboard has at the position of virtual key vk.
@@ -88,6 +95,8 @@ class WebKeypadView : public KeypadView {
     std::map<std::string, std::string, std::less<>> layout_;
     std::map<int, std::vector<std::string>> comboEntries_;
     std::map<int, int> comboSelection_;
+    std::map<int, bool> selected_;
+    bool initialised_ = false;  // selection changes are said only after the start
     int busy_ = 0;
 };
 

@@ -37,8 +37,8 @@
     idleWaiters = [];
     waiters.forEach((resolve) => resolve());
   }
-  function call(name, types = [], args = []) {
-    return Promise.resolve(program.ccall(name, null, types, args, { async: true }));
+  function call(name, types = [], args = [], returns = null) {
+    return Promise.resolve(program.ccall(name, returns, types, args, { async: true }));
   }
   async function callWithBytes(name, fileName, bytes) {
     const at = program._malloc(Math.max(1, bytes.length));
@@ -53,6 +53,11 @@
   // --- the elements the view asks for ------------------------------------------------------
   function control(id) {
     return parts.window.get(id) || null;
+  }
+  // The letter after "&" in a caption ("&Back": "B"), or "".
+  function mnemonicOf(text) {
+    const at = text.search(/&[^&]/);
+    return at < 0 ? '' : text[at + 1].toUpperCase();
   }
   // A text with its mnemonic ("&Back") as nodes: the letter after "&" underlined.
   function mnemonicNodes(text) {
@@ -73,21 +78,27 @@
     nodes.push(document.createTextNode(plain));
     return nodes;
   }
-  function makeControl(kind, text, resource) {
+  // role: what a picture acts as for a screen reader ('radio' for a key, 'button'), or ''.
+  function makeControl(kind, text, picture, role) {
     switch (kind) {
       case 'picture': {
         const img = document.createElement('img');
-        img.src = `img/${resource}.png`;
+        img.src = `img/${picture}.png`;
         img.alt = '';
         img.draggable = false;
-        return { element: img };
+        if (!role) return { element: img };
+        img.setAttribute('role', role);
+        if (role === 'radio') img.setAttribute('aria-checked', 'false');
+        return { element: img, focusable: role === 'button' ? img : null };
       }
       case 'text':
       case 'wrapped-text': {
         const div = document.createElement('div');
         div.className = kind;
-        div.textContent = text;
-        return { element: div, textNode: div };
+        const shown = document.createElement('span');
+        shown.textContent = text;
+        div.append(shown);
+        return { element: div, textNode: shown };
       }
       case 'list': {
         const select = document.createElement('select');
@@ -124,9 +135,20 @@
         button.type = 'button';
         button.replaceChildren(...mnemonicNodes(text));
         if (kind === 'default-button') button.className = 'default';
+        if (mnemonicOf(text)) button.setAttribute('aria-keyshortcuts', `Alt+${mnemonicOf(text)}`);
         return { element: button, textNode: button, focusable: button };
       }
     }
+  }
+  // A picture that acts as a control, activated by a screen reader (a click no pointer
+  // made): the window gets the click at its centre, as from the pointer.
+  function clickFromAssistiveTechnology(el) {
+    el.addEventListener('click', (event) => {
+      if (event.detail !== 0) return;
+      const r = el.getBoundingClientRect();
+      const [x, y] = clientPoint({ clientX: r.left + r.width / 2, clientY: r.top + r.height / 2 });
+      post(() => call('qp_click', ['number', 'number'], [x, y]));
+    });
   }
 
   let helpDone = null;
@@ -139,17 +161,22 @@
       $(`${part}-title`).textContent = title;
       if (part === 'window') document.title = title;
     },
-    addControl(part, id, kind, text, resource, x, y, w, h, visible) {
-      const made = makeControl(kind, text, resource);
+    // tabStop: Tab stops there (in the order controls are added); name: what a screen reader
+    // calls it, '' for its text.
+    addControl(part, id, kind, text, picture, x, y, w, h, visible, tabStop, role, name) {
+      const made = makeControl(kind, text, picture, role);
       const el = made.element;
       el.dataset.id = String(id);
       el.style.left = `${x}px`;
       el.style.top = `${y}px`;
       el.style.width = `${w}px`;
       if (kind !== 'list') el.style.height = `${h}px`;
-      if (!visible) el.classList.add('hidden');
+      if (made.focusable) made.focusable.tabIndex = tabStop ? 0 : -1;
       $(part).append(el);
-      parts[part].set(id, { kind, ...made });
+      parts[part].set(id, { kind, role, ...made });
+      if (!visible) page.show(id, false, part);
+      if (name) page.setName(id, name, part);
+      if (role) clickFromAssistiveTechnology(el);
       if (part === 'help') {
         if (made.focusable) made.focusable.addEventListener('click', () => helpDone && helpDone());
         return;
@@ -184,9 +211,50 @@
       const c = control(id);
       return !!(c && c.box && c.box.checked);
     },
-    show(id, visible) {
+    show(id, visible, part = 'window') {
+      const c = parts[part].get(id);
+      if (!c) return;
+      // A key's picture is drawn only while the key is selected, but every key is on the
+      // keypad: screen readers keep all six.
+      c.element.classList.toggle(c.role === 'radio' ? 'unlit' : 'hidden', !visible);
+    },
+    // What a screen reader calls the control: a text says the name instead of what it shows
+    // ("Key 1: Ctrl+F5" for "Ctrl+F5"); other controls get it as their ARIA label.
+    setName(id, name, part = 'window') {
+      const c = parts[part].get(id);
+      if (!c) return;
+      if (c.kind === 'text' || c.kind === 'wrapped-text') {
+        if (!c.nameNode) {
+          c.nameNode = document.createElement('span');
+          c.nameNode.className = 'visually-hidden';
+          c.element.prepend(c.nameNode);
+          c.textNode.setAttribute('aria-hidden', 'true');
+        }
+        c.nameNode.textContent = name;
+      } else {
+        (c.focusable || c.element).setAttribute('aria-label', name);
+      }
+    },
+    setDescription(id, text) {
       const c = control(id);
-      if (c) c.element.classList.toggle('hidden', !visible);
+      if (!c) return;
+      const describedId = `description-${id}`;
+      let described = $(describedId);
+      if (!described) {
+        described = document.createElement('div');
+        described.id = describedId;
+        $('descriptions').append(described);
+        (c.focusable || c.element).setAttribute('aria-describedby', describedId);
+      }
+      described.textContent = text;
+    },
+    setSelected(id, selected) {
+      const c = control(id);
+      if (c && c.role === 'radio') c.element.setAttribute('aria-checked', String(selected));
+    },
+    // Said by screen readers when they are free (the page's polite live region).
+    announce(text) {
+      $('announce').textContent = text;
     },
     focus(id) {
       const c = control(id);
@@ -214,8 +282,9 @@
       const el = id === 0 ? $('window') : (control(id) || {}).element;
       if (el) el.style.backgroundColor = colour;
     },
-    setPointer(shape) {
-      const cursors = { 'open-keyboard': 'url(img/149.png) 1 1, pointer', help: 'help', '': '' };
+    // shape: 'picture' (with the pointer's picture), 'help' or '' for the default.
+    setPointer(shape, picture) {
+      const cursors = { picture: `url(img/${picture}.png) 1 1, pointer`, help: 'help', '': '' };
       $('window').style.cursor = cursors[shape] ?? '';
     },
     setBusy(busy) {
@@ -259,7 +328,9 @@
         modalKeys = (event) => {
           const cancel = made.find((b) => b.dataset.answer === '2') ||
                          (made.length === 1 ? made[0] : null);
-          if (event.key === 'Escape' && cancel) {
+          if (event.key === 'Tab') {
+            tabWithin(event, made);
+          } else if (event.key === 'Escape' && cancel) {
             event.preventDefault();
             cancel.click();
           } else if (event.key === 'Enter' && made.includes(document.activeElement)) {
@@ -283,7 +354,9 @@
           resolve();
         };
         modalKeys = (event) => {
-          if (event.key === 'Escape' || event.key === 'Enter') {
+          if (event.key === 'Tab') {
+            tabWithin(event, [...parts.help.values()].map((c) => c.focusable).filter((f) => f));
+          } else if (event.key === 'Escape' || event.key === 'Enter') {
             event.preventDefault();
             helpDone();
           }
@@ -333,6 +406,65 @@
   // --- the user's events -------------------------------------------------------------------
   let modalKeys = null;  // the key handler of an open message box or help window
 
+  // Tab in a message box or the help window stays in it, as in a modal dialog.
+  function tabWithin(event, focusables) {
+    event.preventDefault();
+    if (focusables.length === 0) return;
+    const at = focusables.indexOf(document.activeElement);
+    const step = event.shiftKey ? -1 : 1;
+    focusables[(at + step + focusables.length) % focusables.length].focus();
+  }
+
+  // Elements Tab reaches, in the page's order.
+  function tabStops(root) {
+    return [...root.querySelectorAll('button, input, select, [tabindex]')].filter(
+      (e) => e.tabIndex >= 0 && !e.disabled && e.getClientRects().length > 0);
+  }
+  // Tab and Shift+Tab the window left to the page: the next or previous tab stop of the
+  // window in the layout's order, and past its first or last one the page around it, so the
+  // keyboard gets out of the window as out of any part of a page.
+  function moveFocus(backwards) {
+    const client = $('window');
+    const stops = tabStops(document);
+    const inWindow = stops.filter((e) => client.contains(e));
+    const at = inWindow.indexOf(document.activeElement);
+    const next = at + (backwards ? -1 : 1);
+    if (at >= 0 && next >= 0 && next < inWindow.length) {
+      inWindow[next].focus();
+      return;
+    }
+    const outside = stops.filter((e) => !client.contains(e));
+    if (outside.length === 0) return;
+    const after = outside.filter(
+      (e) => client.compareDocumentPosition(e) & Node.DOCUMENT_POSITION_FOLLOWING);
+    const before = outside.filter((e) => !after.includes(e));
+    // With nothing after (or before) the window, Tab goes round to the page's start (or end).
+    if (backwards) (before.length > 0 ? before : outside).at(-1).focus();
+    else (after.length > 0 ? after : outside)[0].focus();
+  }
+
+  // What a dialog does with a key the window did not take: Tab moves on, Space presses the
+  // button or check box with the focus, Enter the button with the focus or else the default
+  // one, the arrow keys go through the list.
+  function dialogKey({ key, shiftKey }) {
+    const active = document.activeElement;
+    const c = [...parts.window.values()].find((k) => k.focusable && k.focusable === active);
+    if (!c) return;
+    const isButton = c.kind === 'button' || c.kind === 'default-button';
+    if (key === 'Tab') {
+      moveFocus(shiftKey);
+    } else if (key === ' ' && (isButton || c.kind === 'check')) {
+      active.click();
+    } else if (key === 'Enter') {
+      const pressed = isButton ? c : [...parts.window.values()].find(
+        (k) => k.kind === 'default-button' && !k.element.classList.contains('hidden'));
+      if (pressed) pressed.focusable.click();
+    } else if (c.kind === 'list' && (key === 'ArrowDown' || key === 'ArrowUp')) {
+      const index = active.selectedIndex + (key === 'ArrowDown' ? 1 : -1);
+      if (index >= 0 && index < active.options.length) active.selectedIndex = index;
+    }
+  }
+
   function isControl(target) {
     return target.closest('button, input, select, label') !== null;
   }
@@ -345,9 +477,14 @@
     const client = $('window');
     // Clicks on pictures, texts and the window itself reach the window, as on the desktop;
     // they do not take the focus from the control that has it.
+    // Every press says first which control it is on, so that a click on the key function
+    // field starts a recording there.
     client.addEventListener('mousedown', (event) => {
+      const on = event.target.closest('[data-id]');
+      const id = on && client.contains(on) ? Number(on.dataset.id) : 0;
+      post(() => call('qp_pointer_down', ['number'], [id]));
       if (!isControl(event.target)) event.preventDefault();
-    });
+    }, true);
     client.addEventListener('mouseup', (event) => {
       if (event.button !== 0 || isControl(event.target)) return;
       const [x, y] = clientPoint(event);
@@ -358,8 +495,9 @@
       const [x, y] = clientPoint(event);
       post(() => call('qp_mouse_move', ['number', 'number'], [x, y]), true);
     });
-    // Every key pressed in the window is the program's (by its physical position); none
-    // reaches a control or the browser's own shortcuts where the browser lets a page keep it.
+    // Every key pressed in the window goes to the program first (by its physical position);
+    // none reaches a control or the browser's own shortcuts where the browser lets a page keep
+    // it. A key the program leaves gets what a dialog does with it (dialogKey).
     const swallow = (event) => {
       if (modalKeys) {
         if (event.type === 'keydown') modalKeys(event);
@@ -369,8 +507,12 @@
       event.preventDefault();
       event.stopPropagation();
       if (event.type === 'keydown') {
-        const { code, key } = event;
-        post(() => call('qp_key_down', ['string', 'string'], [code, key]));
+        const { code, key, shiftKey, altKey } = event;
+        post(async () => {
+          const taken = await call('qp_key_down', ['string', 'string', 'number'],
+                                   [code, key, altKey ? 1 : 0], 'number');
+          if (!taken) dialogKey({ key, shiftKey });
+        });
       }
     };
     for (const type of ['keydown', 'keyup', 'keypress']) {
