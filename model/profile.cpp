@@ -106,4 +106,50 @@ void ApplyProfile(const ProfileKeys& profile, KeyAssignments& keys) {
     }
 }
 
+namespace {
+
+// How a profile's keys are named, in one of its header lines.
+constexpr std::string_view kLayoutNoteStart = "keys named as the ";
+constexpr std::string_view kLayoutNoteEnd = " keyboard layout types them";
+constexpr std::string_view kUsNote =
+    "keys named by their positions on a US keyboard: load without --layout";
+
+}  // namespace
+
+std::string ProfileHeader(std::string_view savedBy, const std::optional<std::string>& layout) {
+    std::string header = "Quillpad profile: keyN = assignment (quillpadctl help set)\nsaved by ";
+    header += savedBy;
+    header += '\n';
+    if (!layout) {
+        header += kUsNote;
+        return header;
+    }
+    header += kLayoutNoteStart;
+    header += *layout;
+    header += kLayoutNoteEnd;
+    header += ": load with --layout ";
+    header += *layout;
+    return header;
+}
+
+std::optional<std::string> ProfileLayout(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == text.npos ? text.size() : end + 1);
+        if (!line.starts_with("# "))
+            continue;
+        line.remove_prefix(2);
+        if (line.starts_with(kUsNote))
+            return std::nullopt;
+        if (!line.starts_with(kLayoutNoteStart))
+            continue;
+        line.remove_prefix(kLayoutNoteStart.size());
+        const std::size_t nameEnd = line.find(kLayoutNoteEnd);
+        if (nameEnd != line.npos)
+            return std::string(line.substr(0, nameEnd));
+    }
+    return std::nullopt;
+}
+
 }  // namespace quillpad

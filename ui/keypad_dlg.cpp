@@ -562,8 +562,7 @@ void CKeypadDlg::OnRefresh() {
                 quietStart_ = false;
                 return;
             }
-            if (AppMessageBox("Couldn't find device!\nPlease try again!", kMbYesNo | kMbIconStop) ==
-                kAnswerYes) {
+            if (AppMessageBox(kNoKeypadText, kMbYesNo | kMbIconStop) == kAnswerYes) {
                 continue;
             }
             return;
@@ -580,7 +579,7 @@ void CKeypadDlg::OnRefresh() {
         }
         if (!read) {
             ReportFailure(reason);
-            AppMessageBox("Read Failed !", kMbOk | kMbIconStop);
+            AppMessageBox(kReadFailedText, kMbOk | kMbIconStop);
             return;
         }
         DecodeConfigBlock(block, keyAssignments_);
@@ -619,7 +618,7 @@ void CKeypadDlg::OnWriteDevice() {
         AppMessageBox("Setting successfully !", kMbOk);
     } else {
         ReportFailure(reason);
-        AppMessageBox("Setting Failed !", kMbOk | kMbIconStop);
+        AppMessageBox(kWriteFailedText, kMbOk | kMbIconStop);
     }
 }
 

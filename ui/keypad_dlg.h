@@ -18,6 +18,11 @@ inline constexpr Colour kHighlightColour = 0x00BF6D26;  // red 38, green 109, bl
 inline constexpr Colour kNormalColour = 0x00FFFFFF;
 inline constexpr Colour kRecordingColour = 0x00C0FFFF;  // pale yellow: the field records
 
+// The window's messages when the keypad is not found, cannot be read, or the write fails.
+inline constexpr const char* kNoKeypadText = "Couldn't find device!\nPlease try again!";
+inline constexpr const char* kReadFailedText = "Read Failed !";
+inline constexpr const char* kWriteFailedText = "Setting Failed !";
+
 // Which kind of control a colour request is for.
 enum class CtlColorClass {
     kStatic,  // static texts, pictures, group box, check boxes

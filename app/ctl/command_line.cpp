@@ -169,9 +169,11 @@ class Parser {
                 out_.json = true;
                 return Ok();
             case OptionId::kDevice:
-                return Device(*option, name, inlineValue);
+                return Count(*option, name, inlineValue, kMaxDevices - 1, "a slot number",
+                             deviceGiven_, out_.device);
             case OptionId::kWait:
-                return Wait(*option, name, inlineValue);
+                return Count(*option, name, inlineValue, kMaxWaitSeconds, "a number of seconds",
+                             waitGiven_, out_.waitSeconds);
             case OptionId::kSimulate:
                 return OnceText(*option, name, inlineValue, out_.simulate);
             case OptionId::kLayout:
@@ -188,35 +190,21 @@ class Parser {
         return Ok();
     }
 
-    Status Device(const OptionSpec& option, const std::string& name,
-                  const std::optional<std::string>& inlineValue) {
+    // A number from 0 to max (decimal or 0x hex), given at most once: --device, --wait.
+    Status Count(const OptionSpec& option, const std::string& name,
+                 const std::optional<std::string>& inlineValue, std::uint32_t max, const char* what,
+                 bool& given, int& into) {
         std::string value;
         if (Status s = Value(name, inlineValue, value); !s.ok())
             return s;
-        if (Status s = Once(OptionSpellings(option), deviceGiven_); !s.ok())
+        if (Status s = Once(OptionSpellings(option), given); !s.ok())
             return s;
-        const auto device = ParseNumber(value, kMaxDevices - 1);
-        if (!device) {
-            return Usage(name + " needs a slot number from 0 to " +
-                         std::to_string(kMaxDevices - 1) + ", not " + QuoteForMessage(value));
+        const auto number = ParseNumber(value, max);
+        if (!number) {
+            return Usage(name + " needs " + what + " from 0 to " + std::to_string(max) + ", not " +
+                         QuoteForMessage(value));
         }
-        out_.device = static_cast<int>(*device);
-        return Ok();
-    }
-
-    Status Wait(const OptionSpec& option, const std::string& name,
-                const std::optional<std::string>& inlineValue) {
-        std::string value;
-        if (Status s = Value(name, inlineValue, value); !s.ok())
-            return s;
-        if (Status s = Once(OptionSpellings(option), waitGiven_); !s.ok())
-            return s;
-        const auto seconds = ParseNumber(value, kMaxWaitSeconds);
-        if (!seconds || value.starts_with("0x") || value.starts_with("0X")) {
-            return Usage(name + " needs a number of seconds from 0 to " +
-                         std::to_string(kMaxWaitSeconds) + ", not " + QuoteForMessage(value));
-        }
-        out_.waitSeconds = static_cast<int>(*seconds);
+        into = static_cast<int>(*number);
         return Ok();
     }
 

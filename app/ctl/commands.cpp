@@ -19,54 +19,10 @@
 namespace quillpad::ctl {
 namespace {
 
-// Profiles are small; a larger file is certainly not one.
-constexpr std::size_t kMaxProfileBytes = 64 * 1024;
-
-// A profile's header says how its keys are named, in one of these lines: after a layout
-// (save --layout), or after the keys' positions on a US keyboard. A profile without such a line
-// was saved before profiles said so, when only the US names existed.
-constexpr std::string_view kLayoutNoteStart = "keys named as the ";
-constexpr std::string_view kLayoutNoteEnd = " keyboard layout types them";
-constexpr std::string_view kUsNote =
-    "keys named by their positions on a US keyboard: load without --layout";
-
-std::string NamingNote(const std::optional<std::string>& layout) {
-    if (!layout)
-        return std::string(kUsNote);
-    std::string note(kLayoutNoteStart);
-    note += *layout;
-    note += kLayoutNoteEnd;
-    note += ": load with --layout ";
-    note += *layout;
-    return note;
-}
-
-// The layout a profile's header says its keys are named after; nothing for the US positions,
-// which a header without a naming line means too.
-std::optional<std::string> NotedLayout(std::string_view content) {
-    while (!content.empty()) {
-        const std::size_t end = content.find('\n');
-        std::string_view line = content.substr(0, end);
-        content.remove_prefix(end == content.npos ? content.size() : end + 1);
-        if (!line.starts_with("# "))
-            continue;
-        line.remove_prefix(2);
-        if (line.starts_with(kUsNote))
-            return std::nullopt;
-        if (!line.starts_with(kLayoutNoteStart))
-            continue;
-        line.remove_prefix(kLayoutNoteStart.size());
-        const std::size_t nameEnd = line.find(kLayoutNoteEnd);
-        if (nameEnd != line.npos)
-            return std::string(line.substr(0, nameEnd));
-    }
-    return std::nullopt;
-}
-
 // A profile read with other names than its own would give other keys for the same letters (z
 // and y swap between German and US names): it is read with its own naming only.
 Status CheckProfileLayout(const CommandLine& c, std::string_view content) {
-    const std::optional<std::string> noted = NotedLayout(content);
+    const std::optional<std::string> noted = ProfileLayout(content);
     if (noted == c.layout)
         return Ok();
     if (!noted) {
@@ -246,12 +202,10 @@ Status RunSave(const CommandLine& c, std::string&) {
     if (Status s = ReadKeys(keypad, c.device, keys); !s.ok())
         return s;
     keypad.ReleaseClaim();
-    std::string header =
-        "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
-        "saved by " +
-        VersionText().substr(0, VersionText().size() - 1) + " from the keypad in slot " +
-        std::to_string(c.device);
-    header += '\n' + NamingNote(c.layout);
+    const std::string header =
+        ProfileHeader(VersionText().substr(0, VersionText().size() - 1) +
+                          " from the keypad in slot " + std::to_string(c.device),
+                      c.layout);
     return CommitOutput(c.file, output, FormatProfile(keys, header, names.get()));
 }
 

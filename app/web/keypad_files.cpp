@@ -3,6 +3,7 @@
 #include <emscripten.h>
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "config_block.h"
@@ -19,14 +20,6 @@ EM_JS(void, qp_page_download, (const char* name, const unsigned char* data, int 
 
 namespace quillpad {
 namespace {
-
-// Profiles are small; a larger file is certainly not one.
-constexpr std::size_t kMaxProfileBytes = 64 * 1024;
-
-// The window's texts for the same outcomes.
-constexpr const char* kNoKeypadText = "Couldn't find device!\nPlease try again!";
-constexpr const char* kReadFailedText = "Read Failed !";
-constexpr const char* kWriteFailedText = "Setting Failed !";
 
 void Tell(KeypadView& view, const std::string& text, unsigned type) {
     view.ShowMessageBox(text, view.ApplicationName(), type);
@@ -101,10 +94,10 @@ void SaveProfileDownload(KeypadView& view) {
     }
     KeyAssignments keys{};
     DecodeConfigBlock(block, keys);
-    const std::string profile =
-        FormatProfile(keys,
-                      "Quillpad profile: keyN = assignment (quillpadctl help set)\n"
-                      "saved by quillpad-config " QUILLPAD_VERSION " in a web browser");
+    // The page names keys by their positions on a US keyboard, as quillpadctl does without
+    // --layout.
+    const std::string profile = FormatProfile(
+        keys, ProfileHeader("quillpad-config " QUILLPAD_VERSION " in a web browser", std::nullopt));
     Download(kProfileDownloadName, profile, "text/plain");
 }
 
@@ -117,8 +110,17 @@ void LoadProfileUpload(KeypadView& view, CKeypadDlg& dlg, const std::string& nam
              kMbOk | kMbIconStop);
         return;
     }
-    const ProfileParse parsed = ParseProfile(
-        std::string_view(reinterpret_cast<const char*>(content.data()), content.size()));
+    const std::string_view text(reinterpret_cast<const char*>(content.data()), content.size());
+    // A profile saved with quillpadctl --layout names keys after that layout: read with the US
+    // names, its letters would mean other keys.
+    if (const std::optional<std::string> layout = ProfileLayout(text)) {
+        Tell(view,
+             name + ": its keys are named as the keyboard layout " + QuoteForMessage(*layout) +
+                 " types them; load it with quillpadctl --layout " + QuoteForMessage(*layout),
+             kMbOk | kMbIconStop);
+        return;
+    }
+    const ProfileParse parsed = ParseProfile(text);
     if (!parsed.ok) {
         Tell(view, name + ": " + parsed.error, kMbOk | kMbIconStop);
         return;

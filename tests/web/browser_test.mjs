@@ -498,6 +498,7 @@ const scenarios = {
     };
     const profile = (await download('#save-profile', 'quillpad-profile.txt')).toString('utf8');
     assert.match(profile, /^key1 = Ctrl\+F5$/m);
+    assert.match(profile, /^# keys named by their positions on a US keyboard/m);
 
     // Key 1 cleared and written, then the profile loaded: Ctrl+F5 again.
     await clickControl(page, kKeyLabels[0]);
@@ -525,15 +526,21 @@ const scenarios = {
                  'short.bin: holds 10 bytes; a configuration block is exactly 256');
     await idle(page);
 
-    // A file that is no profile changes nothing and says why.
-    const bad = join(profileDir, 'bad-profile.txt');
-    await writeFile(bad, 'key9 = a\n');
-    const [badChooser] = await Promise.all([page.waitForFileChooser(),
-                                            page.click('#load-profile')]);
-    await badChooser.accept([bad]);
-    const said = await answerMessage(page);
-    assert.match(said.text, /^bad-profile\.txt: line 1: /);
-    await idle(page);
+    // A file that is no profile, or one whose keys another layout names, changes nothing and
+    // says why.
+    for (const [content, message] of [
+      ['key9 = a\n', /^bad-profile\.txt: line 1: /],
+      ['# keys named as the de keyboard layout types them: load with --layout de\nkey1 = z\n',
+       /^bad-profile\.txt: its keys are named as the keyboard layout 'de' types them/],
+    ]) {
+      const bad = join(profileDir, 'bad-profile.txt');
+      await writeFile(bad, content);
+      const [badChooser] = await Promise.all([page.waitForFileChooser(),
+                                              page.click('#load-profile')]);
+      await badChooser.accept([bad]);
+      assert.match((await answerMessage(page)).text, message);
+      await idle(page);
+    }
 
     await page.reload();
     await page.waitForFunction(() => !!window.QuillpadPage && !!QuillpadPage.ready);
