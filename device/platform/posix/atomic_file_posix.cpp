@@ -84,6 +84,19 @@ constexpr std::time_t kLeftoverAge = 60;  // seconds: no run of ours takes that 
 
 constexpr const char* kDanglingLink =
     "it is a symbolic link to a missing file, which is not written through";
+
+// Walks to the folder of a file about to be written. A link that points nowhere is refused, as
+// cp refuses it: what it names may be created later by whoever planted it.
+bool WalkToWrite(const std::string& path, WalkedPath& walked, std::string& reason) {
+    if (!posix::WalkPath(path, walked, reason))
+        return false;
+    if (walked.missing && walked.viaLink) {
+        reason = kDanglingLink;
+        return false;
+    }
+    return true;
+}
+
 constexpr const char* kNoReader = "no program is reading it";
 constexpr const char* kFolder = "it is a folder, not a file";
 
@@ -400,13 +413,8 @@ bool OutputFile::Open(const std::string& path, bool allowStreams, std::string& r
         }
     }
     WalkedPath walked;
-    if (!posix::WalkPath(path, walked, reason)) {
+    if (!WalkToWrite(path, walked, reason))
         return false;
-    }
-    if (walked.missing && walked.viaLink) {
-        reason = kDanglingLink;
-        return false;
-    }
     s.folder = std::move(walked.folder);
     s.name = walked.name;
     return s.Prepare(allowStreams, reason);
@@ -481,13 +489,8 @@ bool AppendingFile::Open(const std::string& path, std::string& reason) {
         return true;
     }
     WalkedPath walked;
-    if (!posix::WalkPath(path, walked, reason)) {
+    if (!WalkToWrite(path, walked, reason))
         return false;
-    }
-    if (walked.missing && walked.viaLink) {
-        reason = kDanglingLink;
-        return false;
-    }
     s.owned = OpenExistingForWriting(walked.folder.get(), walked.name, O_APPEND | O_CREAT, 0644,
                                      s.noReader, reason);
     if (!s.owned.valid()) {
